@@ -1,0 +1,34 @@
+// Control identifiers of the main window (dialog 102) that the engine reads and writes.
+#pragma once
+
+namespace harvelo {
+
+enum ControlId : int {
+  IDC_DESTINATION_DIR = 1001,
+  IDC_FILE_PREFIX = 1002,
+  IDC_AUTO_INCREMENT = 1003,
+  IDC_PAGE_TITLE = 1004,
+  IDC_TOTAL_PROGRESS = 1005,
+  IDC_START = 1006,
+  IDC_STOP = 1007,
+  IDC_GET_FROM_BROWSER = 1008,
+  IDC_BROWSE_DESTINATION = 1009,
+  IDC_BROWSER = 1010,
+  IDC_DOWNLOAD_LOG = 1011,
+  IDC_BATCH_FILE = 1012,
+  IDC_URL = 1013,
+  IDC_STATUS_LINE = 1014,
+  IDC_CONFIG = 1015,
+  IDC_HELP = 1016,
+  IDC_ABOUT = 1017,
+  IDC_DEFAULT_BUTTON = 1019,
+  IDC_ALWAYS_ON_TOP = 1020,
+  IDC_FILE_PROGRESS = 1021,
+  IDC_MINIMIZE = 1022,
+  IDC_CURRENT_PAGE = 1023,
+  IDC_CLIPBOARD = 1024,
+  IDC_PAUSE = 1025,
+  IDC_CURRENT_PAGE_LABEL = 1039,
+};
+
+}  // namespace harvelo

@@ -1,0 +1,49 @@
+// The one interface through which the engine reaches its window. The wxWidgets main
+// window, the console front end and the tests' recording window implement it.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace harvelo {
+
+struct LogRow {
+  std::string time;      // "%02d:%02d", local hour and minute
+  std::string status;    // "In Progress", "Ok", "ERROR", "ERR 404", "Too Small", "Stopped"
+  std::string filePath;  // full local path of the stored file (the page copy for a page)
+  std::string address;
+};
+
+class EngineWindow : public MessageBoxes {
+ public:
+  // Control texts by id (edit fields, labels, the combo box's edit text, the "+1" box
+  // as "0"/"1").
+  virtual std::string GetControlText(int id) = 0;
+  virtual void SetControlText(int id, const std::string& text) = 0;
+  virtual void EnableControl(int id, bool enable) = 0;
+  virtual void FocusControl(int id) = 0;
+  virtual void RedrawButton(int id) = 0;  // Start ("&To queue" while busy), Pause face
+  virtual void SetTitle(const std::string& title) = 0;
+
+  // Progress bars 1005 (total) and 1021 (file).
+  virtual void SetProgressRange(int id, int low, int high) = 0;
+  virtual void SetProgressPos(int id, int pos) = 0;
+
+  // The download log (list 1011): row 0 is the top row.
+  virtual void InsertLogRow(const LogRow& row) = 0;  // at position 0
+  virtual void DeleteLogRow(int index) = 0;
+  virtual void ClearLog() = 0;
+
+  // The address drop-down list changed (newest first).
+  virtual void RecentAddressesChanged(const std::vector<std::string>& addresses) = 0;
+
+  // The Open File dialog of "From Batch file": false when cancelled.
+  virtual bool ChooseBatchFile(std::string& path) = 0;
+
+  virtual void Beep() = 0;
+  // Dispatches up to n pending window messages without waiting.
+  virtual int PumpMessages(int n) = 0;
+};
+
+}  // namespace harvelo

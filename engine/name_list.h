@@ -1,0 +1,44 @@
+// CNameList: a doubly linked list of addresses with an optional cookie and referrer,
+// owning copies of all its strings, consumed from the head, without duplicate detection.
+#pragma once
+#include <optional>
+#include <string>
+
+namespace harvelo {
+
+enum EntryKind : int { ResourceEntry = 0, PageEntry = 1, LinkedPageEntry = 2 };
+
+class CNameList {
+ public:
+  CNameList() = default;
+  ~CNameList();
+  CNameList(const CNameList&) = delete;
+  CNameList& operator=(const CNameList&) = delete;
+
+  // Append at the tail / insert at the head. A null cookie or referrer stays null.
+  // 1 on success, 0 when memory can't be had (nothing is inserted then).
+  int PushBack(const char* text, int kind, const char* cookie = nullptr,
+               const char* referrer = nullptr);
+  int PushFront(const char* text, int kind, const char* cookie = nullptr,
+                const char* referrer = nullptr);
+
+  // The head entry: null (0 for the kind) when the list is empty.
+  const char* FrontText() const;
+  int FrontKind() const;
+  const char* FrontCookie() const;
+  const char* FrontReferrer() const;
+
+  int Count() const { return count_; }
+  int PopFront();  // 1, or 0 on an empty list
+  void Clear();
+
+ private:
+  struct NameEntry;
+  NameEntry* MakeEntry(const char* text, int kind, const char* cookie, const char* referrer);
+
+  NameEntry* head_ = nullptr;
+  NameEntry* tail_ = nullptr;
+  int count_ = 0;
+};
+
+}  // namespace harvelo

@@ -1,0 +1,29 @@
+// The scan of one stored page: sorts its references into the lists of the run driver.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "engine/html_file.h"
+#include "engine/name_list.h"
+
+namespace harvelo {
+
+struct PageScanTarget {
+  const std::string* targetTypes;  // ",JPG,JPEG,..."
+  std::string* baseAddress;        // in/out: a BASE tag changes them
+  std::string* siteAddress;
+  std::string* pageTitle;  // words of the TITLE joined by single blanks (appended to)
+  CNameList* links;        // LINK_List: hyperlinked resources
+  CNameList* images;       // IMG_List: embedded images
+  CNameList* pages;        // PAGE_List: pages linked around images
+  CNameList* queue;        // URL_List: frame pages are appended
+  const char* cookie;      // of the current queue entry, null when empty
+  const char* referrer;    // of the current queue entry, null when empty
+  // Called after a BASE tag changed base and site (the TRACE message); may be empty.
+  std::function<void(const std::string& base, const std::string& site)> onBase;
+};
+
+// Reads tokens until the end of the file and fills the target's lists.
+void ScanPage(HTMLFile& file, const PageScanTarget& target);
+
+}  // namespace harvelo

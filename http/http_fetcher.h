@@ -1,0 +1,76 @@
+// HTTPFetcher: the only way the program talks to the web. Fetches one URL at a time
+// straight into a local file, with the fixed browser-like request headers, an optional
+// referrer and the page's cookies, calling a progress callback as the body streams in.
+// After a fetch the caller reads the status and, when it failed, the error record.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/message_box.h"
+
+namespace harvelo {
+
+// Non-zero to continue, 0 to cancel. Called once with callIndex 0 after the response
+// headers and before the first body byte, then once per read (of at most 2048 bytes),
+// including the read that finds the end: a body of k reads gives k + 1 calls.
+using FetchProgressFn = int (*)(void* context, int callIndex, int contentLength,
+                                int bytesSoFar);
+
+constexpr int kTransferAscii = 1;   // INTERNET_FLAG_TRANSFER_ASCII
+constexpr int kTransferBinary = 2;  // INTERNET_FLAG_TRANSFER_BINARY
+
+constexpr const char* kDefaultUserAgent = "Mozilla/4.0 (compatible; MSIE 5.01; Windows 98)";
+
+class HTTPFetcher {
+ public:
+  // No agent: kDefaultUserAgent. A present but empty agent is used as it is.
+  explicit HTTPFetcher(std::optional<std::string> agent = std::nullopt);
+  ~HTTPFetcher();
+  HTTPFetcher(const HTTPFetcher&) = delete;
+  HTTPFetcher& operator=(const HTTPFetcher&) = delete;
+
+  // url: absolute address. outPath: created or replaced. referer, cookies: empty = none.
+  // 1: the body was read to its end and is in outPath, whatever the status code.
+  // 0: failed or cancelled; the error record says why.
+  int GetPage(const std::string& url, const std::string& outPath, const std::string& referer,
+              const std::string& cookies, FetchProgressFn callback, void* context);
+  int GetResource(const std::string& url, const std::string& outPath,
+                  const std::string& referer, const std::string& cookies,
+                  FetchProgressFn callback, void* context);
+  int Fetch(const std::string& url, const std::string& outPath, int transferFlag,
+            const std::string& referer, const std::string& cookies, FetchProgressFn callback,
+            void* context);
+
+  // The error report: prefix, "\n\nWinInet Code: ", code, "\nDescrip: ", description,
+  // "\nContext: ", context. ShowWinInetError shows it with the error icon.
+  std::string WinInetErrorText(const std::string& prefix) const;
+  void ShowWinInetError(const std::string& prefix, MessageBoxes& boxes) const;
+
+  // Time-outs in milliseconds: connecting, and receiving nothing. 60 000 each by default.
+  void SetTimeouts(int connectMs, int stallMs);
+
+  int m_nStatusCode = 0;
+  int m_nContentLength = 0;
+  std::uint32_t m_dwErrorCode = 0;
+  char m_szErrorDesc[81] = "";
+  char m_szErrorContext[81] = "";
+  int m_bDumpHeaders = 0;
+  int m_nPumpCount = 100;
+  int m_nPauseMs = 0;
+  int m_bContinue = 0;
+
+ private:
+  struct Session;
+  std::unique_ptr<Session> m_session;
+};
+
+// 1 when the file at path opens for binary reading and is not empty.
+int FileHasData(const std::string& path);
+
+// For a console front end that must end at once on a second interrupt: removes the
+// partial file of a transfer under way. Async-signal-safe.
+void RemovePartialDownloadNow();
+
+}  // namespace harvelo

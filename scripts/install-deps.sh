@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, only the Debian 12 packages that are missing.
+# Usage: scripts/install-deps.sh build|test
+set -euo pipefail
+
+packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
+if [ "${1:-build}" = test ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev curl wget)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

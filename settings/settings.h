@@ -1,0 +1,49 @@
+// The settings of the main program as one plain value, and the files that keep them
+// (HV_conf.cfg, HV_recent.cfg, HV_coord.cfg, HV_pref.cfg, HV_agentscout.cfg). The file
+// code knows no widget: the window copies these values into its controls and back.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace harvelo {
+
+struct DebugFlags {
+  int header = 0;  // "HEADER": header dump files
+  int trace = 0;   // "TRACE": trace message boxes
+  int pause = 0;   // "PAUSE": pause message after a page source is stored
+};
+
+struct Settings {
+  std::string destinationDir;  // the Destination Directory field (1001)
+  int autoIncrement = 1;       // the "+1" box (1003)
+  std::string targetTypes = ",JPG,JPEG,MPG,MPEG";
+  int generateWebAddressLog = 1;
+  int browserKind = 0;  // BrowserKind: 0 IE, 1 Netscape 4, other Netscape 6
+  int minimumSizeKb = 20;
+  std::string debugOptions;
+  DebugFlags debug;
+  std::optional<std::string> userAgent;      // from HV_agentscout.cfg; none: the default
+  std::vector<std::string> recentAddresses;  // the address drop-down list, newest first
+};
+
+struct WindowPosition {
+  int x = -1;
+  int y = -1;
+  int alwaysOnTop = 0;
+};
+
+// `dir` is where the bare-named files live: "" for the current working directory.
+void LoadSettings(Settings& settings, const std::string& dir = "");
+void SaveSettings(const Settings& settings, const std::string& dir = "");
+void ParseDebugOptions(Settings& settings);
+
+// The prefix stored in destinationDir + "HV_pref.cfg" (joined directly), or "AAA_".
+// The caller restarts its running file number at 1.
+std::string LoadPrefix(const std::string& destinationDir);
+void SavePrefix(const std::string& destinationDir, const std::string& prefix);
+
+void LoadWindowPosition(WindowPosition& position, const std::string& dir = "");
+void SaveWindowPosition(const WindowPosition& position, const std::string& dir = "");
+
+}  // namespace harvelo

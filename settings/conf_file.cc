@@ -1,0 +1,44 @@
+#include "settings/conf_file.h"
+
+#include "platform/text_file.h"
+#include "settings/decimal_value.h"
+#include "settings/quote_file.h"
+
+namespace harvelo {
+namespace {
+
+void ReadInt(QuoteFile& file, int& value) {
+  std::string field;
+  if (file.ReadField(field)) value = DecimalValue(field);
+}
+
+}  // namespace
+
+bool ReadConfFile(Settings& settings, const std::string& path) {
+  QuoteFile file;
+  if (!file.Open(path)) return false;
+  std::string field;
+  if (file.ReadField(field)) settings.destinationDir = field;
+  ReadInt(file, settings.autoIncrement);
+  file.ReadField(settings.targetTypes);
+  ReadInt(file, settings.generateWebAddressLog);
+  ReadInt(file, settings.browserKind);
+  ReadInt(file, settings.minimumSizeKb);
+  file.ReadField(settings.debugOptions);
+  return true;
+}
+
+bool WriteConfFile(const Settings& settings, const std::string& path) {
+  TextWriter writer;
+  if (!writer.Open(path, TextWriter::Mode::kReplaceAtomically)) return false;
+  writer.Printf("Dest. Dir:      \"%s\"\n", settings.destinationDir.c_str());
+  writer.Printf("AutoInc:        \"%d\"\n", settings.autoIncrement);
+  writer.Printf("Target F-Types: \"%s\"\n", settings.targetTypes.c_str());
+  writer.Printf("Gen webaddr:    \"%d\"\n", settings.generateWebAddressLog);
+  writer.Printf("Browser Id:     \"%d\"\n", settings.browserKind);
+  writer.Printf("File Min Size:  \"%d\"\n", settings.minimumSizeKb);
+  writer.Printf("Debug Ops:      \"%s\"\n", settings.debugOptions.c_str());
+  return writer.Close();
+}
+
+}  // namespace harvelo

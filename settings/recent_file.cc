@@ -1,0 +1,29 @@
+#include "settings/recent_file.h"
+
+#include <algorithm>
+
+#include "platform/text_file.h"
+#include "settings/quote_file.h"
+
+namespace harvelo {
+
+void LoadRecentAddresses(std::vector<std::string>& addresses, const std::string& path) {
+  QuoteFile file;
+  if (!file.Open(path)) return;
+  std::vector<std::string> read;
+  for (std::string field; file.ReadField(field);) read.push_back(std::move(field));
+  // Each address goes on top in turn: the file's order reversed, above what was there.
+  std::reverse(read.begin(), read.end());
+  addresses.insert(addresses.begin(), std::make_move_iterator(read.begin()),
+                   std::make_move_iterator(read.end()));
+}
+
+bool SaveRecentAddresses(const std::vector<std::string>& addresses, const std::string& path) {
+  TextWriter writer;
+  if (!writer.Open(path, TextWriter::Mode::kReplaceAtomically)) return false;
+  const size_t n = std::min(addresses.size(), kMaxRecentAddresses);
+  for (size_t i = n; i-- > 0;) writer.Printf("\"%s\"\n", addresses[i].c_str());
+  return writer.Close();
+}
+
+}  // namespace harvelo

@@ -39,6 +39,10 @@ class HTMLFile {
   int ExtractHref();  // 1 with token = the HREF= value, else 0 with token unchanged
   int ExtractSrc();   // the same for SRC=
 
+  // Copies token into work, upper-cased (ASCII letters only), and returns work.
+  const char* UpperTokenToWork();
+  bool IsOpen() const { return file_.IsOpen(); }
+
   int kind = kTokenEnd;
   int closing = 0;  // 0 text or end, 1 opening tag, 2 closing tag
   const char* token() const { return token_.data(); }
@@ -46,7 +50,7 @@ class HTMLFile {
   int bufferSize() const { return buffer_size_; }
 
  private:
-  int Extract(const char* attribute);
+  int Extract(const char* attribute, size_t attributeLength);
 
   int buffer_size_;
   std::vector<char> token_;

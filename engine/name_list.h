@@ -1,6 +1,7 @@
 // CNameList: a doubly linked list of addresses with an optional cookie and referrer,
 // owning copies of all its strings, consumed from the head, without duplicate detection.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -33,10 +34,18 @@ class CNameList {
   void Clear();
 
  private:
-  struct NameEntry;
-  NameEntry* MakeEntry(const char* text, int kind, const char* cookie, const char* referrer);
+  struct NameEntry {
+    std::string text;
+    std::optional<std::string> cookie;
+    std::optional<std::string> referrer;
+    int kind = ResourceEntry;
+    std::unique_ptr<NameEntry> next;  // towards the tail; each entry owns the next one
+    NameEntry* prev = nullptr;        // towards the head
+  };
+  static std::unique_ptr<NameEntry> MakeEntry(const char* text, int kind, const char* cookie,
+                                              const char* referrer);
 
-  NameEntry* head_ = nullptr;
+  std::unique_ptr<NameEntry> head_;
   NameEntry* tail_ = nullptr;
   int count_ = 0;
 };

@@ -17,8 +17,8 @@ struct PageScanTarget {
   CNameList* images;       // IMG_List: embedded images
   CNameList* pages;        // PAGE_List: pages linked around images
   CNameList* queue;        // URL_List: frame pages are appended
-  const char* cookie;      // of the current queue entry, null when empty
-  const char* referrer;    // of the current queue entry, null when empty
+  const char* cookie;      // of the current queue entry; null or empty when it has none
+  const char* referrer;    // of the current queue entry; null or empty when it has none
   // Called after a BASE tag changed base and site (the TRACE message); may be empty.
   std::function<void(const std::string& base, const std::string& site)> onBase;
 };

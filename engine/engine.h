@@ -1,37 +1,48 @@
 // The download engine: the run state of the main window and the steps of a run. It
-// talks to its window only through EngineWindow.
+// talks to its window only through EngineWindow, and never owns a widget.
+//
+// A front end creates one Engine for the life of its window, puts the destination
+// directory, the file prefix and the "+1" box into its controls (IDC_DESTINATION_DIR,
+// IDC_FILE_PREFIX, IDC_AUTO_INCREMENT) and calls the commands. A run executes inside
+// the command that started it; the window's PumpMessages is where Stop, Pause and
+// further Start commands re-enter the engine during a run (they only set flags or queue).
 #pragma once
 #include <functional>
 #include <string>
 
 #include "engine/engine_window.h"
 #include "engine/name_list.h"
-#include "http/http_fetcher.h"
+#include "platform/message_pump.h"
 #include "settings/settings.h"
 
 namespace harvelo {
 
 class Engine {
  public:
-  // The engine installs window.PumpMessages as the process's Pump_Messages for its life.
+  // Installs window.PumpMessages as the process's Pump_Messages for the engine's life
+  // (the one installed before comes back on destruction).
   Engine(EngineWindow& window, Settings& settings);
   ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
   // Commands of the main window.
-  void OnStart();      // Start (and Enter): queue the combo box's address, run when idle
-  void OnBatchFile();  // From Batch file
-  void OnStop();
-  void OnPause();
-  // Get from Browser's hand-over: queue a captured page (empty cookie/referrer: none).
+  void OnStart();      // Start (and Enter): queue the URL field's address, run when idle
+  void OnBatchFile();  // From Batch file: window.ChooseBatchFile, one address a line
+  void OnStop();       // sets stopRequested; the run notices it at its next check
+  void OnPause();      // toggles paused
+  // Get from Browser's hand-over: queue a captured page (empty cookie/referrer: none),
+  // checking the destination and running when idle.
   void QueueCapturedPage(const std::string& address, const std::string& cookie,
                          const std::string& referrer);
 
+  // Reads the prefix and destination fields into filePrefix and destinationDir and
+  // proves that a file can be created there; 1 or 0 (after telling the user why).
   int Check_Destination();
+  // One run: processes URL_List until it is empty or a stop is not withdrawn.
   void Process_URL_List();
 
-  // Steps of a run (public for the tests).
+  // Steps of a run (public for the tests and the front ends' diagnostics).
   int Download_Source(const std::string& address, const std::string& referrer,
                       const std::string& cookie, std::string& errorText);
   int Download_Images(const std::string& pageAddress, CNameList& list, int mode,
@@ -40,27 +51,28 @@ class Engine {
   void Add_Log_Row(const std::string& status, const std::string& address,
                    const std::string& filePath, bool replace);
   void Clear_Log();
+  // Progress reports of the fetch loop; the context is the Engine. 1 goes on, 0 cancels.
   static int Page_Progress(void* context, int callIndex, int contentLength, int bytesSoFar);
-  static int Resource_Progress(void* context, int callIndex, int contentLength,
-                               int bytesSoFar);
+  static int Resource_Progress(void* context, int callIndex, int contentLength, int bytesSoFar);
 
   // Looks up the cookie and referrer of an open browser window showing exactly this
   // address (the browser capture installs it); none installed: not found.
   std::function<bool(const std::string& address, std::string& cookie, std::string& referrer)>
       lookUpPageContext;
-  // Saves the preferences at the end of a run (SavePrefix, SaveSettings); the default
-  // writes the files in the current directory. Tests and front ends may replace it.
-  std::function<void()> saveAtEndOfRun;
+
+  // Where the end of a run writes HV_conf.cfg and HV_recent.cfg: "" for the current
+  // working directory. HV_pref.cfg always goes into destinationDir.
+  std::string settingsDir;
 
   // Run state, owned for the life of the window.
   CNameList URL_List, LINK_List, IMG_List, PAGE_List;
   int busy = 0;
   int stopRequested = 0;
   int paused = 0;
-  int runStatus = -1;
-  int fileCounter = 1;
+  int runStatus = -1;   // -1 idle, -2 preparing, -3 done, -4 error, -5 stopped, 0..100
+  int fileCounter = 1;  // the front end sets it to 1 whenever it loads a prefix
   int tooSmall = 0;
-  std::string destinationDir;
+  std::string destinationDir;  // as in the field, ending in a path separator
   std::string filePrefix;
   std::string pageTitle;
   std::string pagePath;
@@ -71,8 +83,13 @@ class Engine {
   Settings& settings() { return settings_; }
 
  private:
+  void Trace(const std::string& text);
+  void AddRecentAddress(const std::string& address);
+  void SaveAtEndOfRun();
+
   EngineWindow& window_;
   Settings& settings_;
+  MessagePumpFn previousPump_;
   int rememberedIndex_ = 0;
   int rememberedTotal_ = 0;
 };

@@ -17,13 +17,15 @@ struct LogRow {
 
 class EngineWindow : public MessageBoxes {
  public:
-  // Control texts by id (edit fields, labels, the combo box's edit text, the "+1" box
-  // as "0"/"1").
+  // Control texts by id (engine/control_ids.h): edit fields, labels, the URL combo
+  // box's edit text, the "+1" box as "0"/"1" (any other non-zero number counts as ticked).
   virtual std::string GetControlText(int id) = 0;
   virtual void SetControlText(int id, const std::string& text) = 0;
   virtual void EnableControl(int id, bool enable) = 0;
   virtual void FocusControl(int id) = 0;
-  virtual void RedrawButton(int id) = 0;  // Start ("&To queue" while busy), Pause face
+  // Start ("&To queue" while Engine::busy) and Pause (its face shows Engine::paused):
+  // the window redraws the button from the engine's flags, now or when it next paints.
+  virtual void RedrawButton(int id) = 0;
   virtual void SetTitle(const std::string& title) = 0;
 
   // Progress bars 1005 (total) and 1021 (file).
@@ -35,14 +37,17 @@ class EngineWindow : public MessageBoxes {
   virtual void DeleteLogRow(int index) = 0;
   virtual void ClearLog() = 0;
 
-  // The address drop-down list changed (newest first).
+  // The address drop-down list changed (newest first); Settings::recentAddresses
+  // already holds the same list.
   virtual void RecentAddressesChanged(const std::vector<std::string>& addresses) = 0;
 
-  // The Open File dialog of "From Batch file": false when cancelled.
+  // The Open File dialog of "From Batch file" (filter: string IDS_BATCH_FILTER; the
+  // file must exist): false when cancelled.
   virtual bool ChooseBatchFile(std::string& path) = 0;
 
   virtual void Beep() = 0;
-  // Dispatches up to n pending window messages without waiting.
+  // Dispatches up to n pending window messages without waiting. Engine commands
+  // (OnStop, OnPause, OnStart, ...) may be called from inside it.
   virtual int PumpMessages(int n) = 0;
 };
 

@@ -1,0 +1,98 @@
+// The commands of the main window that feed the queue and steer a run.
+#include <cstdio>
+#include <vector>
+
+#include "engine/batch_file.h"
+#include "engine/control_ids.h"
+#include "engine/engine.h"
+#include "platform/format.h"
+#include "platform/string_table.h"
+
+namespace harvelo {
+namespace {
+
+const char* OrNull(const std::string& text) {
+  return text.empty() ? nullptr : text.c_str();
+}
+
+}  // namespace
+
+int Engine::Check_Destination() {
+  filePrefix = window_.GetControlText(IDC_FILE_PREFIX);
+  if (filePrefix.empty()) {
+    window_.ShowMessage(LoadResString(IDS_ENTER_PREFIX), MessageIcon::kStop, MessageButtons::kOk);
+    window_.FocusControl(IDC_FILE_PREFIX);
+    return 0;
+  }
+  destinationDir = window_.GetControlText(IDC_DESTINATION_DIR);
+  const std::string testFile = destinationDir + filePrefix + "0.$";
+  if (std::FILE* f = std::fopen(testFile.c_str(), "wb")) {
+    std::fclose(f);
+    std::remove(testFile.c_str());
+    return 1;
+  }
+  window_.ShowMessage(
+      FormatText(LoadResString(IDS_CANNOT_WRITE_PATH), destinationDir.c_str(), filePrefix.c_str()),
+      MessageIcon::kStop, MessageButtons::kOk);
+  window_.FocusControl(IDC_DESTINATION_DIR);
+  return 0;
+}
+
+void Engine::OnStart() {
+  if (!busy && !Check_Destination()) return;
+  const std::string address = window_.GetControlText(IDC_URL);
+  if (address.empty()) {
+    window_.ShowMessage(LoadResString(IDS_ENTER_URL), MessageIcon::kStop, MessageButtons::kOk);
+    window_.FocusControl(IDC_URL);
+    return;
+  }
+  std::string cookie;
+  std::string referrer;
+  const bool found = lookUpPageContext && lookUpPageContext(address, cookie, referrer);
+  // A found page passes its values as they are, empty or not; none found: both null.
+  URL_List.PushBack(address.c_str(), PageEntry, found ? cookie.c_str() : nullptr,
+                    found ? referrer.c_str() : nullptr);
+  window_.SetControlText(IDC_URL, "");
+  Show_Status(0, 0);
+  if (!busy) Process_URL_List();
+}
+
+void Engine::OnBatchFile() {
+  if (!busy && !Check_Destination()) return;
+  std::string path;
+  if (!window_.ChooseBatchFile(path)) return;
+  std::vector<std::string> lines;
+  if (!ReadBatchFile(path, lines)) {
+    window_.ShowMessage(LoadResString(IDS_CANNOT_OPEN_BATCH), MessageIcon::kStop,
+                        MessageButtons::kOk);
+    return;
+  }
+  for (const std::string& line : lines) URL_List.PushBack(line.c_str(), PageEntry);
+  if (lines.empty()) {
+    window_.ShowMessage(LoadResString(IDS_BATCH_EMPTY), MessageIcon::kStop, MessageButtons::kOk);
+    return;
+  }
+  Show_Status(0, 0);
+  if (!busy) Process_URL_List();
+}
+
+void Engine::OnStop() {
+  stopRequested = 1;
+}
+
+void Engine::OnPause() {
+  paused = !paused;
+  window_.RedrawButton(IDC_PAUSE);
+  Show_Status(-1, -1);
+}
+
+void Engine::QueueCapturedPage(const std::string& address, const std::string& cookie,
+                               const std::string& referrer) {
+  if (address.empty()) return;
+  if (!busy && !Check_Destination()) return;
+  URL_List.PushBack(address.c_str(), PageEntry, OrNull(cookie), OrNull(referrer));
+  Show_Status(0, 0);
+  if (!busy) Process_URL_List();
+}
+
+}  // namespace harvelo

@@ -1,0 +1,43 @@
+#include "engine/file_naming.h"
+
+#include <cstring>
+
+#include "http/http_fetcher.h"
+#include "platform/format.h"
+
+namespace harvelo {
+
+std::string ResourceExtension(const std::string& address) {
+  const size_t dot = address.rfind('.');
+  if (dot == std::string::npos) return std::string();
+  std::string extension = address.substr(dot + 1);
+  const size_t end = extension.find_first_of("?#");
+  if (end != std::string::npos) extension.resize(end);
+  return extension;
+}
+
+bool IsStorableExtension(const std::string& extension) {
+  for (const char ch : extension) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) return false;
+    if (std::strchr("\\/:*?\"<>|", ch) != nullptr) return false;
+  }
+  return true;
+}
+
+std::string ResourceFileName(const std::string& dir, const std::string& prefix, int number,
+                             const std::string& extension) {
+  return dir + prefix + StrPrintf("%03d", number) + "." + extension;
+}
+
+std::string ChooseResourceFileName(const std::string& dir, const std::string& prefix, int number,
+                                   const std::string& extension) {
+  std::string name = ResourceFileName(dir, prefix, number, extension);
+  const std::string stem = dir + prefix + StrPrintf("%03d", number);
+  for (int variant = 2; FileHasData(name); ++variant) {
+    name = stem + StrPrintf("_%02d", variant) + "." + extension;
+  }
+  return name;
+}
+
+}  // namespace harvelo

@@ -1,0 +1,79 @@
+// Download_Source: fetches one page into "page.html" in the destination directory and
+// scans it for the run driver's lists.
+#include "engine/address_rules.h"
+#include "engine/control_ids.h"
+#include "engine/engine.h"
+#include "engine/html_file.h"
+#include "engine/page_scan.h"
+#include "http/error_texts.h"
+#include "http/http_fetcher.h"
+#include "platform/format.h"
+#include "platform/string_table.h"
+
+namespace harvelo {
+
+int Engine::Download_Source(const std::string& address, const std::string& referrer,
+                            const std::string& cookie, std::string& errorText) {
+  Trace("DEBUG->\"TRACE\":\n\nEntering Download_Source().");
+  runStatus = -2;
+  Show_Status(0, 0);
+  Set_Base_And_Site(address, baseAddress, siteAddress);
+  pagePath = destinationDir + "page.html";
+  Add_Log_Row(LoadResString(IDS_LOG_IN_PROGRESS), address, pagePath, false);
+
+  HTTPFetcher fetcher(settings_.userAgent);
+  fetcher.m_bDumpHeaders = settings_.debug.header;
+  window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
+  const std::string& sentReferrer = referrer.empty() ? siteAddress : referrer;
+  if (!fetcher.GetPage(address, pagePath, sentReferrer, cookie, Page_Progress, this)) {
+    Add_Log_Row(LoadResString(IDS_LOG_ERROR), address, pagePath, true);
+    errorText = PageFetchErrorText(fetcher);
+    return 0;
+  }
+  const int status = fetcher.m_nStatusCode;
+  if (status < 200 || status > 299) {
+    Add_Log_Row(FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status), address, pagePath, true);
+    errorText = ServerRefusedText(status);
+    return 0;
+  }
+  Add_Log_Row(LoadResString(IDS_LOG_OK), address, pagePath, true);
+  if (settings_.debug.pause) {
+    window_.ShowMessage("DEBUG->\"PAUSE\":\n\nSource page is now in destination directory.",
+                        MessageIcon::kNone, MessageButtons::kOk);
+  }
+  pageTitle.clear();
+
+  HTMLFile html;
+  if (!html.Open(pagePath)) {
+    errorText = "Internal Error";
+    return 0;
+  }
+  PageScanTarget target;
+  target.targetTypes = &settings_.targetTypes;
+  target.baseAddress = &baseAddress;
+  target.siteAddress = &siteAddress;
+  target.pageTitle = &pageTitle;
+  target.links = &LINK_List;
+  target.images = &IMG_List;
+  target.pages = &PAGE_List;
+  target.queue = &URL_List;
+  // Frame pages carry the entry's own cookie and referrer, not the site fallback.
+  target.cookie = cookie.empty() ? nullptr : cookie.c_str();
+  target.referrer = referrer.empty() ? nullptr : referrer.c_str();
+  if (settings_.debug.trace) {
+    target.onBase = [this](const std::string& base, const std::string& site) {
+      Trace(
+          StrPrintf("DEBUG->\"TRACE\":\n\n<BASE> Tag found. Redirected to Base \"%s\" | Site "
+                    "\"%s\"",
+                    base.c_str(), site.c_str()));
+    };
+  }
+  ScanPage(html, target);
+
+  window_.SetControlText(IDC_PAGE_TITLE, pageTitle);
+  html.Close();
+  errorText.clear();
+  return 1;
+}
+
+}  // namespace harvelo

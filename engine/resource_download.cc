@@ -1,0 +1,112 @@
+// Download_Images: downloads every address of one resource list into the destination
+// directory, names the files, logs each outcome and may advance the file prefix.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/control_ids.h"
+#include "engine/engine.h"
+#include "engine/file_naming.h"
+#include "engine/prefix_increment.h"
+#include "engine/web_address_log.h"
+#include "http/http_fetcher.h"
+#include "platform/format.h"
+#include "platform/message_pump.h"
+#include "platform/string_table.h"
+
+namespace harvelo {
+
+int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int mode,
+                            const std::string& cookie) {
+  Trace("DEBUG->\"TRACE\":\n\nEntering Download_Images().");
+  const int total = list.Count();
+  window_.EnableControl(IDC_TOTAL_PROGRESS, true);
+  // The total bar counts in 16 bits.
+  window_.SetProgressRange(IDC_TOTAL_PROGRESS, 0, static_cast<std::int16_t>(total));
+  window_.SetProgressPos(IDC_TOTAL_PROGRESS, 0);
+  window_.EnableControl(IDC_FILE_PROGRESS, true);
+  window_.SetProgressRange(IDC_FILE_PROGRESS, 0, 99);
+
+  WebAddressLog log;
+  if (settings_.generateWebAddressLog) {
+    log.Open(WebAddressLogPath(destinationDir, filePrefix), pageAddress, pageTitle);
+  }
+
+  HTTPFetcher fetcher(settings_.userAgent);
+  fetcher.m_bDumpHeaders = settings_.debug.header;
+
+  int stored = 0;
+  int done = 0;
+  while (list.Count() > 0 && !stopRequested) {
+    runStatus = total == 0 ? 0 : done * 100 / total;
+    ++done;
+    Show_Status(done, total);
+
+    const std::string address = list.FrontText();
+    const std::string extension = ResourceExtension(address);
+    // A name the file system would refuse is never asked of it: whatever a page holds,
+    // nothing is written outside the destination directory.
+    const bool storable = IsStorableExtension(extension);
+    const std::string fileName =
+        storable ? ChooseResourceFileName(destinationDir, filePrefix, fileCounter, extension)
+                 : ResourceFileName(destinationDir, filePrefix, fileCounter, extension);
+    ++fileCounter;
+
+    Add_Log_Row(LoadResString(IDS_LOG_IN_PROGRESS), address, fileName, false);
+    window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
+    tooSmall = 0;
+
+    int fetched = 0;
+    if (storable) {
+      fetched =
+          fetcher.GetResource(address, fileName, pageAddress, cookie, Resource_Progress, this);
+    } else {
+      // The same record as a file that can't be created.
+      fetcher.m_dwErrorCode = 0;
+      std::snprintf(fetcher.m_szErrorDesc, sizeof fetcher.m_szErrorDesc, "%s",
+                    "Cannot create output file.");
+      std::snprintf(fetcher.m_szErrorContext, sizeof fetcher.m_szErrorContext, "%s",
+                    "fopen(,\"wb\")");
+    }
+
+    const int status = fetcher.m_nStatusCode;
+    if (fetched && status >= 200 && status <= 299) {
+      Add_Log_Row(LoadResString(IDS_LOG_OK), address, fileName, true);
+      log.Stored(address, fileName);
+      ++stored;
+    } else if (fetched) {
+      Add_Log_Row(FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status), address, fileName, true);
+      log.HttpError(status, address, fileName);
+      std::remove(fileName.c_str());
+    } else if (tooSmall) {
+      Add_Log_Row(LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
+      log.TooSmall(address);
+      --fileCounter;  // the next resource takes the number
+    } else if (stopRequested) {
+      Add_Log_Row(LoadResString(IDS_LOG_STOPPED), address, fileName, true);
+      log.Stopped(address, fileName);
+    } else {
+      Add_Log_Row(LoadResString(IDS_LOG_ERROR), address, fileName, true);
+      log.Failed(address, fileName);
+      if (settings_.debug.trace) {
+        fetcher.ShowWinInetError(
+            StrPrintf("DEBUG->\"TRACE\":\n\nError downloading %s:", address.c_str()), window_);
+      }
+    }
+
+    list.PopFront();
+    window_.SetProgressPos(IDC_TOTAL_PROGRESS, done);
+    Pump_Messages(200);
+  }
+
+  if (!pagePath.empty()) std::remove(pagePath.c_str());
+  log.Close();
+
+  if (mode == 1 && std::atoi(window_.GetControlText(IDC_AUTO_INCREMENT).c_str()) != 0) {
+    AdvancePrefix(filePrefix);
+    fileCounter = 1;
+  }
+  return stored;
+}
+
+}  // namespace harvelo

@@ -1,0 +1,160 @@
+// Process_URL_List: one run, taking the queue's head entry at a time and deciding how
+// to treat it (a resource named directly, a page's links or images, or the pages that
+// a thumbnail gallery links to).
+#include <cctype>
+#include <cstdlib>
+
+#include "engine/control_ids.h"
+#include "engine/engine.h"
+#include "platform/string_table.h"
+
+namespace harvelo {
+namespace {
+
+constexpr const char* kTrace = "DEBUG->\"TRACE\":\n\n";
+
+// "," and the upper-cased text after the address's last '.', searched as a plain
+// substring in the target types.
+bool IsDirectResource(const std::string& address, const std::string& targetTypes) {
+  const size_t dot = address.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string key = ",";
+  for (size_t i = dot + 1; i < address.size(); ++i) {
+    key.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(address[i]))));
+  }
+  return targetTypes.find(key) != std::string::npos;
+}
+
+// The controls that a run locks.
+constexpr int kLockedControls[] = {IDC_DESTINATION_DIR, IDC_BROWSE_DESTINATION, IDC_FILE_PREFIX,
+                                   IDC_AUTO_INCREMENT, IDC_CONFIG};
+
+}  // namespace
+
+void Engine::Process_URL_List() {
+  Trace(std::string(kTrace) + "Entering Process_URL_List().");
+  busy = 1;
+  window_.EnableControl(IDC_STOP, true);
+  window_.EnableControl(IDC_PAUSE, true);
+  for (const int id : kLockedControls) window_.EnableControl(id, false);
+  window_.RedrawButton(IDC_START);
+  window_.SetControlText(IDC_CURRENT_PAGE_LABEL, LoadResString(IDS_LABEL_CURRENT_PAGE));
+
+  Clear_Log();
+  stopRequested = 0;
+  paused = 0;
+  window_.RedrawButton(IDC_PAUSE);
+
+  int downloaded = 0;
+  int pageResult = 1;
+  std::string errorText;
+  // The queue may grow while a page is processed (the pump runs Start), so its count is
+  // read afresh each time.
+  while (URL_List.Count() > 0 && !stopRequested) {
+    LINK_List.Clear();
+    IMG_List.Clear();
+    PAGE_List.Clear();
+
+    const std::string address = URL_List.FrontText();
+    const int kind = URL_List.FrontKind();
+    const std::string cookie = URL_List.FrontCookie() ? URL_List.FrontCookie() : "";
+    const std::string referrer = URL_List.FrontReferrer() ? URL_List.FrontReferrer() : "";
+    URL_List.PopFront();
+
+    window_.SetControlText(IDC_CURRENT_PAGE, address);
+    window_.SetControlText(IDC_PAGE_TITLE, "");
+    if (kind == PageEntry) AddRecentAddress(address);
+
+    if (IsDirectResource(address, settings_.targetTypes)) {
+      IMG_List.PushFront(address.c_str(), ResourceEntry);
+      const size_t slash = address.rfind('/');
+      const std::string pageAddress = slash == std::string::npos ? "" : address.substr(0, slash);
+      Trace(std::string(kTrace) +
+            "The URL points directly to a resource, so I am going to call Download_Images() to "
+            "download the page directly.");
+      downloaded += Download_Images(pageAddress, IMG_List, 2, cookie);
+    } else {
+      pageResult = Download_Source(address, referrer, cookie, errorText);
+      if (pageResult) {
+        bool lastChance = true;
+        if (LINK_List.Count() > 0) {
+          Trace(std::string(kTrace) +
+                "I found links to resources, so I am going to call Download_Images with "
+                "LINK_List.");
+          downloaded += Download_Images(address, LINK_List, kind, cookie);
+          lastChance = false;
+        } else if (IMG_List.Count() > 0) {
+          Trace(std::string(kTrace) +
+                "I didn't found any links, but I found Embedded images, so I am going to call "
+                "Download_Images() with IMG_List.");
+          const int n = Download_Images(address, IMG_List, kind, cookie);
+          if (n > 0) {
+            downloaded += n;
+            lastChance = false;
+          } else {
+            Trace(std::string(kTrace) +
+                  "Embedded images has failed. Last chance is with linked pages.");
+          }
+        }
+        // One level deep only: a linked page never opens a further last chance.
+        if (lastChance && PAGE_List.Count() > 0 && kind == PageEntry) {
+          Trace(std::string(kTrace) +
+                "This is the LAST chance. I am going to try with linked pages around images.");
+          while (PAGE_List.Count() > 0) {
+            URL_List.PushFront(PAGE_List.FrontText(), LinkedPageEntry,
+                               cookie.empty() ? nullptr : cookie.c_str(), address.c_str());
+            PAGE_List.PopFront();
+          }
+        }
+      }
+    }
+
+    if (stopRequested && URL_List.Count() > 0) {
+      const MessageAnswer answer = window_.ShowMessage(
+          LoadResString(IDS_CONTINUE_QUEUE), MessageIcon::kNone, MessageButtons::kYesNoDefaultNo);
+      if (answer == MessageAnswer::kYes) stopRequested = 0;
+    }
+  }
+
+  window_.EnableControl(IDC_STOP, false);
+  window_.EnableControl(IDC_PAUSE, false);
+  for (const int id : kLockedControls) window_.EnableControl(id, true);
+  for (const int id : {IDC_TOTAL_PROGRESS, IDC_FILE_PROGRESS}) {
+    window_.SetProgressPos(id, 0);
+    window_.EnableControl(id, false);
+  }
+  window_.SetControlText(IDC_CURRENT_PAGE_LABEL, LoadResString(IDS_LABEL_LAST_PAGE));
+  URL_List.Clear();
+
+  if (pageResult == 1 && downloaded > 0) {
+    runStatus = stopRequested ? -5 : -3;
+    Show_Status(downloaded, stopRequested);
+    window_.Beep();
+  } else {
+    runStatus = stopRequested ? -5 : -4;
+    Show_Status(downloaded, stopRequested);
+    if (!stopRequested) {
+      const std::string text =
+          pageResult == 0 ? errorText : std::string(LoadResString(IDS_NO_USEFUL_RESOURCES));
+      window_.ShowMessage(text, MessageIcon::kStop, MessageButtons::kOk);
+    }
+  }
+
+  window_.SetControlText(IDC_FILE_PREFIX, filePrefix);
+  SaveAtEndOfRun();
+  // The flags are cleared before the buttons are redrawn, so that a window drawing at
+  // once shows the idle faces.
+  paused = 0;
+  busy = 0;
+  window_.RedrawButton(IDC_START);
+  window_.RedrawButton(IDC_PAUSE);
+}
+
+void Engine::SaveAtEndOfRun() {
+  SavePrefix(destinationDir, window_.GetControlText(IDC_FILE_PREFIX));
+  settings_.destinationDir = window_.GetControlText(IDC_DESTINATION_DIR);
+  settings_.autoIncrement = std::atoi(window_.GetControlText(IDC_AUTO_INCREMENT).c_str());
+  SaveSettings(settings_, settingsDir);
+}
+
+}  // namespace harvelo

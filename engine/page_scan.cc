@@ -1,0 +1,117 @@
+#include "engine/page_scan.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "engine/address_rules.h"
+
+namespace harvelo {
+namespace {
+
+// The link types that make an A tag a page that may stand around a thumbnail.
+constexpr std::string_view kPageTypes = ",HTM,HTML,PHP,ASP,CGI";
+
+// True when "," + `extension` occurs anywhere in `types` (a plain substring search, so a
+// prefix of an entry matches too).
+bool HasType(std::string_view types, std::string_view extension) {
+  for (size_t comma = types.find(','); comma != std::string_view::npos;
+       comma = types.find(',', comma + 1)) {
+    if (types.substr(comma + 1, extension.size()) == extension) return true;
+  }
+  return false;
+}
+
+// The extension of an upper-cased value: what follows its last '.', up to the first '?'
+// after it when `cutQuery`. False when the value has no '.'.
+bool ExtensionOf(const char* upper, bool cutQuery, std::string_view* extension) {
+  const char* dot = std::strrchr(upper, '.');
+  if (dot == nullptr) return false;
+  std::string_view rest(dot + 1);
+  if (cutQuery) rest = rest.substr(0, rest.find('?'));
+  *extension = rest;
+  return true;
+}
+
+void Append(CNameList* list, const std::string& address, int kind, const char* cookie = nullptr,
+            const char* referrer = nullptr) {
+  // A list entry that can't be had is dropped; the scan goes on with the rest.
+  if (list != nullptr) list->PushBack(address.c_str(), kind, cookie, referrer);
+}
+
+}  // namespace
+
+void ScanPage(HTMLFile& file, const PageScanTarget& target) {
+  const std::string_view targetTypes =
+      target.targetTypes != nullptr ? std::string_view(*target.targetTypes) : std::string_view();
+  std::string& base = *target.baseAddress;
+  std::string& site = *target.siteAddress;
+  const char* cookie = target.cookie != nullptr && *target.cookie != '\0' ? target.cookie : nullptr;
+  const char* referrer =
+      target.referrer != nullptr && *target.referrer != '\0' ? target.referrer : nullptr;
+
+  bool inTitle = false;
+  bool linkPending = false;
+  std::string pendingPage;
+  std::string_view extension;
+
+  while (file.NextToken() != 0) {
+    switch (file.kind) {
+      case kTokenTitle:
+        inTitle = file.closing == 1;
+        break;
+
+      case kTokenA:
+        linkPending = false;
+        if (file.closing != 1 || file.ExtractHref() == 0) break;
+        if (!ExtensionOf(file.UpperTokenToWork(), true, &extension)) break;
+        if (HasType(targetTypes, extension)) {
+          Append(target.links, Resolve_Reference(file.token(), base, site), ResourceEntry);
+        } else if (HasType(kPageTypes, extension)) {
+          pendingPage = file.token();
+          linkPending = true;
+        }
+        break;
+
+      case kTokenImg:
+        if (file.ExtractSrc() != 0 && ExtensionOf(file.UpperTokenToWork(), false, &extension) &&
+            HasType(targetTypes, extension)) {
+          Append(target.images, Resolve_Reference(file.token(), base, site), ResourceEntry);
+          if (linkPending) {
+            Append(target.pages, Resolve_Reference(pendingPage, base, site), ResourceEntry);
+          }
+        }
+        linkPending = false;
+        break;
+
+      case kTokenFrame:
+        if (file.ExtractSrc() != 0) {
+          Append(target.queue, Resolve_Reference(file.token(), base, site), PageEntry, cookie,
+                 referrer);
+        }
+        linkPending = false;
+        break;
+
+      case kTokenBase:
+        // References before the tag keep what they got; the pending link stays.
+        if (file.ExtractHref() != 0) {
+          Set_Base_And_Site(file.token(), base, site);
+          if (target.onBase) target.onBase(base, site);
+        }
+        break;
+
+      case kTokenText:
+        linkPending = false;
+        if (inTitle && target.pageTitle != nullptr) {
+          if (!target.pageTitle->empty()) target.pageTitle->push_back(' ');
+          target.pageTitle->append(file.token());
+        }
+        break;
+
+      default:
+        linkPending = false;
+        break;
+    }
+  }
+}
+
+}  // namespace harvelo

@@ -15,8 +15,7 @@ namespace harvelo {
 // Non-zero to continue, 0 to cancel. Called once with callIndex 0 after the response
 // headers and before the first body byte, then once per read (of at most 2048 bytes),
 // including the read that finds the end: a body of k reads gives k + 1 calls.
-using FetchProgressFn = int (*)(void* context, int callIndex, int contentLength,
-                                int bytesSoFar);
+using FetchProgressFn = int (*)(void* context, int callIndex, int contentLength, int bytesSoFar);
 
 constexpr int kTransferAscii = 1;   // INTERNET_FLAG_TRANSFER_ASCII
 constexpr int kTransferBinary = 2;  // INTERNET_FLAG_TRANSFER_BINARY
@@ -36,9 +35,8 @@ class HTTPFetcher {
   // 0: failed or cancelled; the error record says why.
   int GetPage(const std::string& url, const std::string& outPath, const std::string& referer,
               const std::string& cookies, FetchProgressFn callback, void* context);
-  int GetResource(const std::string& url, const std::string& outPath,
-                  const std::string& referer, const std::string& cookies,
-                  FetchProgressFn callback, void* context);
+  int GetResource(const std::string& url, const std::string& outPath, const std::string& referer,
+                  const std::string& cookies, FetchProgressFn callback, void* context);
   int Fetch(const std::string& url, const std::string& outPath, int transferFlag,
             const std::string& referer, const std::string& cookies, FetchProgressFn callback,
             void* context);
@@ -50,6 +48,11 @@ class HTTPFetcher {
 
   // Time-outs in milliseconds: connecting, and receiving nothing. 60 000 each by default.
   void SetTimeouts(int connectMs, int stallMs);
+
+  // The page's cookie list ("a=1; b=2") into the process-wide cookie store for url, and
+  // out again. Fetch calls both; empty lists make no store calls.
+  void SetCookies(const std::string& url, const std::string& cookies);
+  void ExpireCookies(const std::string& url, const std::string& cookies);
 
   int m_nStatusCode = 0;
   int m_nContentLength = 0;
@@ -64,6 +67,8 @@ class HTTPFetcher {
  private:
   struct Session;
   std::unique_ptr<Session> m_session;
+  // Scratch space of the cookie walks.
+  char m_buffer[2048] = "";
 };
 
 // 1 when the file at path opens for binary reading and is not empty.

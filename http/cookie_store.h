@@ -1,0 +1,32 @@
+// The process-wide cookie store: one libcurl share handle whose cookies every transfer
+// of the process sends and keeps, and the walk that cuts a page's cookie list into the
+// elements stored in it.
+#pragma once
+#include <curl/curl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace harvelo {
+
+// Initialises libcurl once and returns the share handle that holds the cookies.
+CURLSH* SharedCookieStore();
+
+// Walks a cookie list ("a=1; b=2"): skips blanks and tabs, hands over the text up to
+// the next ";" (at most maxChars of it; the rest follows as a further element), steps
+// over the ";". Empty texts and trailing separators give no element.
+void WalkCookieList(std::string_view cookies, size_t maxChars,
+                    const std::function<void(std::string_view element)>& store);
+
+// The store's own line (Netscape cookie-file format) for one element stored for url:
+// "name=value;" optionally followed by "expires=<date>;". The cookie belongs to the
+// url's host, for every path. Nothing when the element can't be stored.
+std::optional<std::string> CookieStoreLine(const std::string& url, std::string_view element);
+
+// Stores an element for url through `easy`, which must use SharedCookieStore(). A
+// rejected element is ignored.
+void StoreCookie(CURL* easy, const std::string& url, const char* element);
+
+}  // namespace harvelo

@@ -1,0 +1,313 @@
+#include "http/fetch_session.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "http/cookie_store.h"
+#include "http/header_dump.h"
+#include "http/response_head.h"
+#include "http/wininet_errors.h"
+#include "platform/message_pump.h"
+#include "platform/sleep.h"
+
+namespace harvelo {
+namespace {
+
+constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
+constexpr const char* kReadContext = "CHttpFile::Read()";
+constexpr int kReadSize = 2048;
+constexpr int kMaxRedirects = 20;
+// While the network keeps us waiting the window is pumped at least this often.
+constexpr auto kPumpInterval = std::chrono::milliseconds(40);
+
+// 0 when url may be fetched, else the WinInet code it fails with: only absolute http
+// and https addresses (no guessed scheme).
+std::uint32_t CheckUrl(const std::string& url) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return kErrInternal;
+  std::uint32_t code = 0;
+  const CURLUcode rc = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0);
+  char* scheme = nullptr;
+  if (rc == CURLUE_BAD_SCHEME || rc == CURLUE_UNSUPPORTED_SCHEME) {
+    code = kErrUnrecognizedScheme;
+  } else if (rc != CURLUE_OK) {
+    code = kErrInvalidUrl;
+  } else if (curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK ||
+             (std::strcmp(scheme, "http") != 0 && std::strcmp(scheme, "https") != 0)) {
+    code = kErrUnrecognizedScheme;
+  }
+  curl_free(scheme);
+  curl_url_cleanup(parsed);
+  return code;
+}
+
+int ClampToInt(std::int64_t n) {
+  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+}  // namespace
+
+HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& agent)
+    : owner(fetcher), emptyAgent(agent.empty()) {
+  CURLSH* share = SharedCookieStore();
+  easy.reset(curl_easy_init());
+  multi.reset(curl_multi_init());
+  if (!easy || !multi) return;
+  CURL* e = easy.get();
+  curl_easy_setopt(e, CURLOPT_SHARE, share);
+  curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
+  if (!agent.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str());
+  curl_easy_setopt(e, CURLOPT_PROXY, "");  // direct connection, whatever the environment says
+  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize));
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HeaderCallback);
+  curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &WriteCallback);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &DebugCallback);
+  curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
+  curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &PrereqCallback);
+  curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
+}
+
+HTTPFetcher::Session::~Session() {
+  // The connections close before the handle that made them.
+  multi.reset();
+  easy.reset();
+}
+
+void HTTPFetcher::Session::Reset(const std::string& path, FetchProgressFn cb, void* ctx) {
+  outPath = path;
+  callback = cb;
+  context = ctx;
+  requestBlock.clear();
+  responseBlock.clear();
+  headersKnown = false;
+  created = false;
+  stopped = false;
+  connected = false;
+  callIndex = 0;
+  bytesSoFar = 0;
+  lastActivity = lastPump = Clock::now();
+}
+
+void HTTPFetcher::Session::Fail(std::uint32_t code, const std::string& description,
+                                const char* context) {
+  owner.m_dwErrorCode = code;
+  std::snprintf(owner.m_szErrorDesc, 80, "%s", description.c_str());
+  std::snprintf(owner.m_szErrorContext, sizeof owner.m_szErrorContext, "%.80s", context);
+  owner.m_bContinue = 0;
+}
+
+void HTTPFetcher::Session::OwnFailure(const char* description, const char* context) {
+  Fail(0, description, context);
+  stopped = true;
+}
+
+// The final response's headers are complete: read them, dump them, create the output
+// and make the first progress call. False when the fetch ends here.
+bool HTTPFetcher::Session::OnHeadersKnown() {
+  headersKnown = true;
+  const ResponseHead head = ParseResponseHead(responseBlock);
+  owner.m_nStatusCode = head.status;
+  owner.m_nContentLength = head.contentLength;
+  if (owner.m_bDumpHeaders) {
+    WriteHeaderDump(
+        outPath, requestBlock.empty() ? std::nullopt : std::optional<std::string>(requestBlock),
+        responseBlock.empty() ? std::nullopt : std::optional<std::string>(responseBlock));
+  }
+  if (!out.Create(outPath)) {
+    OwnFailure("Cannot create output file.", "fopen(,\"wb\")");
+    return false;
+  }
+  created = true;
+  return CallProgress();
+}
+
+bool HTTPFetcher::Session::CallProgress() {
+  if (callback == nullptr) return true;
+  const int result = callback(context, callIndex++, owner.m_nContentLength, ClampToInt(bytesSoFar));
+  // Time spent in the callback (a paused run) is not time the server kept us waiting.
+  lastActivity = Clock::now();
+  if (result == 0) {
+    OwnFailure("Action cancelled by caller.", "callback function.");
+    return false;
+  }
+  owner.m_bContinue = 1;
+  return true;
+}
+
+void HTTPFetcher::Session::OnHeaderLine(const char* data, size_t size) {
+  if (headersKnown) return;  // trailers of a chunked body
+  lastActivity = Clock::now();
+  const std::string_view line(data, size);
+  if (line.starts_with("HTTP/")) responseBlock.clear();
+  responseBlock.append(line);
+  if ((line == "\r\n" || line == "\n") && IsFinalResponseHead(responseBlock)) OnHeadersKnown();
+}
+
+// One read of at most 2048 bytes: write it, give the window its turn, report it.
+bool HTTPFetcher::Session::OnBody(const char* data, size_t size) {
+  if (!headersKnown && !OnHeadersKnown()) return false;
+  lastActivity = Clock::now();
+  if (!out.Write(data, size)) {
+    OwnFailure("Cannot write output file.", "fwrite()");
+    return false;
+  }
+  bytesSoFar += static_cast<std::int64_t>(size);
+  Pump_Messages(owner.m_nPumpCount / 2);
+  if (owner.m_nPauseMs > 0) SleepMs(owner.m_nPauseMs);
+  Pump_Messages(owner.m_nPumpCount / 2);
+  lastPump = Clock::now();
+  return CallProgress();
+}
+
+void HTTPFetcher::Session::PumpIfDue() {
+  const auto now = Clock::now();
+  if (now - lastPump < kPumpInterval) return;
+  Pump_Messages(owner.m_nPumpCount / 2);
+  lastPump = Clock::now();
+}
+
+size_t HTTPFetcher::Session::HeaderCallback(char* data, size_t size, size_t count, void* self) {
+  auto* session = static_cast<Session*>(self);
+  const size_t n = size * count;
+  if (session->stopped) return 0;
+  session->OnHeaderLine(data, n);
+  return session->stopped ? 0 : n;
+}
+
+size_t HTTPFetcher::Session::WriteCallback(char* data, size_t size, size_t count, void* self) {
+  auto* session = static_cast<Session*>(self);
+  const size_t n = size * count;
+  if (session->stopped) return CURL_WRITEFUNC_ERROR;
+  if (n == 0) return 0;
+  return session->OnBody(data, n) ? n : CURL_WRITEFUNC_ERROR;
+}
+
+int HTTPFetcher::Session::DebugCallback(CURL*, curl_infotype type, char* data, size_t size,
+                                        void* self) {
+  if (type != CURLINFO_HEADER_OUT) return 0;
+  auto* session = static_cast<Session*>(self);
+  const std::string_view text(data, size);
+  // Each request of a redirect chain starts a new block: the dump shows the last one.
+  if (text.starts_with("GET ")) session->requestBlock.clear();
+  session->requestBlock.append(text);
+  return 0;
+}
+
+int HTTPFetcher::Session::PrereqCallback(void* self, char*, char*, int, int) {
+  auto* session = static_cast<Session*>(self);
+  session->connected = true;
+  session->lastActivity = Clock::now();
+  return CURL_PREREQFUNC_OK;
+}
+
+void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
+                               const std::string& headerBlock, FetchProgressFn cb, void* ctx) {
+  if (running) {
+    // A fetch started from inside another one's callback on the same fetcher.
+    Fail(kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
+    return;
+  }
+  Reset(path, cb, ctx);
+  owner.m_bContinue = 1;
+  if (!easy || !multi) {
+    Fail(kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
+    return;
+  }
+  if (const std::uint32_t code = CheckUrl(url); code != 0) {
+    Fail(code, WinInetDescription(code), kOpenContext);
+    return;
+  }
+
+  std::unique_ptr<curl_slist, CurlSlistDeleter> headers;
+  auto add = [&headers](const std::string& line) {
+    if (curl_slist* grown = curl_slist_append(headers.get(), line.c_str())) {
+      headers.release();
+      headers.reset(grown);
+    }
+  };
+  for (size_t pos = 0; pos < headerBlock.size();) {
+    size_t end = headerBlock.find("\r\n", pos);
+    if (end == std::string::npos) end = headerBlock.size();
+    if (end > pos) add(headerBlock.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  if (emptyAgent) add("User-Agent;");  // an empty agent is sent as an empty header
+
+  CURL* e = easy.get();
+  curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
+  curl_easy_setopt(e, CURLOPT_VERBOSE, owner.m_bDumpHeaders ? 1L : 0L);
+
+  running = true;
+  bool stalled = false;
+  bool multiFailed = curl_multi_add_handle(multi.get(), e) != CURLM_OK;
+  while (!multiFailed) {
+    int active = 0;
+    if (curl_multi_perform(multi.get(), &active) != CURLM_OK) {
+      multiFailed = true;
+      break;
+    }
+    if (active == 0) break;
+    const auto now = Clock::now();
+    if (connected && now - lastActivity >= std::chrono::milliseconds(stallMs)) {
+      stalled = true;
+      break;
+    }
+    PumpIfDue();
+    const auto untilPump = kPumpInterval - (Clock::now() - lastPump);
+    const long waitMs =
+        std::clamp<long>(std::chrono::duration_cast<std::chrono::milliseconds>(untilPump).count(),
+                         1, kPumpInterval.count());
+    curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(waitMs), nullptr);
+  }
+  CURLcode result = CURLE_OK;
+  int left = 0;
+  while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left)) {
+    if (msg->msg == CURLMSG_DONE && msg->easy_handle == e) result = msg->data.result;
+  }
+  long osErrno = 0;
+  long verifyResult = 0;
+  curl_easy_getinfo(e, CURLINFO_OS_ERRNO, &osErrno);
+  curl_easy_getinfo(e, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+  curl_multi_remove_handle(multi.get(), e);
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, nullptr);
+  running = false;
+
+  const char* failContext = headersKnown ? kReadContext : kOpenContext;
+  if (stopped) {
+    // The error record says why.
+  } else if (multiFailed) {
+    Fail(kErrInternal, WinInetDescription(kErrInternal), failContext);
+  } else if (stalled) {
+    Fail(kErrTimeout, WinInetDescription(kErrTimeout), failContext);
+  } else if (result != CURLE_OK) {
+    const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
+    Fail(error.code, error.description, failContext);
+  } else if ((headersKnown || OnHeadersKnown()) && !out.Commit()) {
+    // The read that finds the end of the body: the file takes its final name now.
+    OwnFailure("Cannot write output file.", "fwrite()");
+  }
+
+  if (owner.m_bContinue == 0) {
+    out.Discard();
+    // Whatever was at outPath has been replaced from the caller's point of view.
+    if (created) ::unlink(outPath.c_str());
+  }
+}
+
+}  // namespace harvelo

@@ -1,0 +1,45 @@
+// The output file of a fetch. The body is received under a temporary name beside the
+// final one and renamed over it only when complete, so that a process killed
+// mid-transfer never leaves a truncated file under the final name.
+#pragma once
+#include <memory>
+#include <string>
+
+namespace harvelo {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile() { Discard(); }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // The temporary name used for `finalPath`.
+  static std::string PartialPath(const std::string& finalPath);
+
+  // Opens the temporary file for `finalPath`. False (nothing touched) when it cannot
+  // be created, or when `finalPath` is a directory or a file that can't be replaced.
+  bool Create(const std::string& finalPath);
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // False when the bytes could not be written (disk full, size limit, ...).
+  bool Write(const char* data, size_t size);
+
+  // Flushes, closes and renames the file over its final name. False when any of it
+  // failed; the temporary file is then removed and the final name left as it was.
+  bool Commit();
+
+  // Closes and removes the temporary file (nothing when none is open).
+  void Discard();
+
+ private:
+  bool Flush();
+
+  int fd_ = -1;
+  std::string final_path_;
+  std::string partial_path_;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
+};
+
+}  // namespace harvelo

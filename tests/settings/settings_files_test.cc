@@ -134,15 +134,6 @@ TEST(Settings, RecentListKeepsTheThirtyNewestOldestFirst) {
   EXPECT_EQ(back.recentAddresses, newest30);
 }
 
-TEST(Settings, LoadingRecentAddressesPutsEachOnTopOfTheList) {
-  TempDir tmp;
-  WriteBytes(tmp.file("HV_recent.cfg"), "\"a\"\r\n\"b\"\r\n\"c\"\r\n");
-  Settings s;
-  s.recentAddresses = {"typed"};
-  LoadSettings(s, tmp.dir());
-  EXPECT_EQ(s.recentAddresses, (std::vector<std::string>{"c", "b", "a", "typed"}));
-}
-
 TEST(Settings, TruncatedConfFileAppliesWhatIsThere) {
   TempDir tmp;
   // Cut inside the third field: it reads to the end of the file.
@@ -192,21 +183,6 @@ TEST(Settings, NumbersThatAreNotNumbersReadAsZeroAndHugeOnesAreClamped) {
   EXPECT_EQ(s.generateWebAddressLog, -3);
   EXPECT_EQ(s.browserKind, INT_MAX);
   EXPECT_EQ(s.minimumSizeKb, INT_MIN);
-}
-
-TEST(Settings, ValuesWithLineBreaksAndLongValuesSurviveARoundTrip) {
-  TempDir tmp;
-  Settings s;
-  s.destinationDir = "two\nlines";
-  s.targetTypes = std::string(100000, 'T');
-  s.recentAddresses = {"http://a/\tb c"};
-  SaveSettings(s, tmp.dir());
-  EXPECT_NE(ReadBytes(tmp.file("HV_conf.cfg")).find("\"two\r\nlines\""), std::string::npos);
-  Settings back;
-  LoadSettings(back, tmp.dir());
-  EXPECT_EQ(back.destinationDir, "two\nlines");
-  EXPECT_EQ(back.targetTypes, s.targetTypes);
-  EXPECT_EQ(back.recentAddresses, s.recentAddresses);
 }
 
 TEST(Settings, UserAgentIsTheFirstFieldOfTheAgentFile) {

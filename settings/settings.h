@@ -34,6 +34,8 @@ struct WindowPosition {
 };
 
 // `dir` is where the bare-named files live: "" for the current working directory.
+// Missing files leave the defaults; every file is replaced whole or not at all, and a file
+// that cannot be written is skipped without a word.
 void LoadSettings(Settings& settings, const std::string& dir = "");
 void SaveSettings(const Settings& settings, const std::string& dir = "");
 void ParseDebugOptions(Settings& settings);
@@ -43,6 +45,7 @@ void ParseDebugOptions(Settings& settings);
 std::string LoadPrefix(const std::string& destinationDir);
 void SavePrefix(const std::string& destinationDir, const std::string& prefix);
 
+// x and y become -1 unless read; alwaysOnTop changes only when its field is read.
 void LoadWindowPosition(WindowPosition& position, const std::string& dir = "");
 void SaveWindowPosition(const WindowPosition& position, const std::string& dir = "");
 

@@ -1,0 +1,135 @@
+// The window stays alive while the network keeps a fetch waiting: the message pump runs
+// at short intervals, and a Stop pressed meanwhile cancels at the first callback.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fetch_recorder.h"
+#include "http/http_fetcher.h"
+#include "platform/message_pump.h"
+#include "support/loopback_server.h"
+#include "support/temp_dir.h"
+
+namespace harvelo {
+namespace {
+
+using testing::Exists;
+using testing::FetchRecorder;
+using testing::LoopbackServer;
+using testing::TempDir;
+using Clock = std::chrono::steady_clock;
+
+class PumpLog {
+ public:
+  explicit PumpLog(std::function<void(int calls)> onPump = {}) : on_pump_(std::move(onPump)) {
+    old_ = SetMessagePump([this](int n) {
+      times.push_back(Clock::now());
+      budgets.push_back(n);
+      if (on_pump_) on_pump_(static_cast<int>(times.size()));
+      return 0;
+    });
+  }
+  ~PumpLog() { SetMessagePump(old_); }
+
+  // The longest stretch without a pump between start and end.
+  std::chrono::milliseconds MaxGap(Clock::time_point start, Clock::time_point end) const {
+    auto longest = Clock::duration::zero();
+    Clock::time_point last = start;
+    for (const auto t : times) {
+      longest = std::max(longest, t - last);
+      last = t;
+    }
+    longest = std::max(longest, end - last);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(longest);
+  }
+
+  std::vector<Clock::time_point> times;
+  std::vector<int> budgets;
+
+ private:
+  std::function<void(int)> on_pump_;
+  MessagePumpFn old_;
+};
+
+class FetchWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+      res.set_content(std::string(10000, 's'), "image/jpeg");
+    });
+    server_.server().Get("/fast", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(std::string(20000, 'f'), "image/jpeg");
+    });
+    ASSERT_TRUE(server_.Start());
+  }
+
+  LoopbackServer server_;
+  TempDir dir_;
+  HTTPFetcher fetcher_;
+};
+
+TEST_F(FetchWindow, IsPumpedWhileTheServerDelaysItsHeaders) {
+  PumpLog pumps;
+  const auto start = Clock::now();
+  ASSERT_EQ(
+      fetcher_.GetResource(server_.Url("/slow"), dir_.file("s.jpg"), "", "", nullptr, nullptr), 1);
+  const auto end = Clock::now();
+  const auto maxGap = pumps.MaxGap(start, end);
+  std::cout << "[ measured ] " << pumps.times.size() << " pumps over "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(end - start).count()
+            << " ms, longest gap " << maxGap.count() << " ms\n";
+  EXPECT_GE(pumps.times.size(), 5u);
+  EXPECT_LT(maxGap.count(), 200);
+  for (const int budget : pumps.budgets) EXPECT_EQ(budget, 50);
+}
+
+TEST_F(FetchWindow, AStopPressedWhileWaitingCancelsAtTheFirstCallback) {
+  bool stopRequested = false;
+  PumpLog pumps([&](int calls) {
+    if (calls == 3) stopRequested = true;  // the user presses Stop
+  });
+  struct Context {
+    bool* stop;
+    int calls = 0;
+  } context{&stopRequested};
+  const FetchProgressFn progress = [](void* self, int, int, int) {
+    auto* c = static_cast<Context*>(self);
+    ++c->calls;
+    return *c->stop ? 0 : 1;
+  };
+  const std::string out = dir_.file("s.jpg");
+  EXPECT_EQ(fetcher_.GetResource(server_.Url("/slow"), out, "", "", progress, &context), 0);
+  EXPECT_EQ(context.calls, 1);
+  EXPECT_STREQ(fetcher_.m_szErrorDesc, "Action cancelled by caller.");
+  EXPECT_FALSE(Exists(out));
+}
+
+TEST_F(FetchWindow, EachReadIsFollowedByTwoPumpsOfHalfTheBudget) {
+  std::vector<size_t> pumpsBeforeCall;
+  struct Context {
+    PumpLog* pumps;
+    std::vector<size_t>* seen;
+  };
+  PumpLog pumps;
+  Context context{&pumps, &pumpsBeforeCall};
+  const FetchProgressFn progress = [](void* self, int, int, int) {
+    auto* c = static_cast<Context*>(self);
+    c->seen->push_back(c->pumps->times.size());
+    return 1;
+  };
+  ASSERT_EQ(
+      fetcher_.GetResource(server_.Url("/fast"), dir_.file("f.jpg"), "", "", progress, &context),
+      1);
+  ASSERT_GE(pumpsBeforeCall.size(), 3u);
+  for (size_t i = 1; i < pumpsBeforeCall.size(); ++i) {
+    EXPECT_GE(pumpsBeforeCall[i] - pumpsBeforeCall[i - 1], 2u) << "read " << i;
+  }
+}
+
+}  // namespace
+}  // namespace harvelo

@@ -1,0 +1,147 @@
+// Stop and Pause pressed in the middle of a run, played from the window's message pump.
+#include "engine_fixture.h"
+
+namespace harvelo::testing {
+namespace {
+
+class RunStopPauseTest : public EngineTest {
+ protected:
+  // A page of five linked resources, and two more pages queued behind it.
+  void SetUp() override {
+    Page("/five.html",
+         "<a href=\"1.jpg\">1</a><a href=\"2.jpg\">2</a><a href=\"3.jpg\">3</a>"
+         "<a href=\"4.jpg\">4</a><a href=\"5.jpg\">5</a>");
+    for (char c = '1'; c <= '5'; ++c) Serve(std::string("/") + c + ".jpg", BigBody(c));
+    Page("/next1.html", "<a href=\"n1.jpg\">n</a>");
+    Page("/next2.html", "<a href=\"n2.jpg\">n</a>");
+    Serve("/n1.jpg", BigBody('x'));
+    Serve("/n2.jpg", BigBody('y'));
+    StartSite();
+  }
+
+  // Presses Stop as soon as the transfer of `path` reports progress.
+  void StopDuring(const std::string& path) {
+    window.onPump = [this, path](int) {
+      if (!window.rows.empty() && window.rows[0].status == "In Progress" &&
+          window.rows[0].address == Url(path)) {
+        engine.OnStop();
+      }
+    };
+  }
+
+  void RunFiveWithTwoQueued() {
+    engine.URL_List.PushBack(Url("/five.html").c_str(), PageEntry);
+    engine.URL_List.PushBack(Url("/next1.html").c_str(), PageEntry);
+    StartWith(Url("/next2.html"));
+  }
+
+  static bool IsContinueQuestion(const ShownMessage& m) {
+    return m.text ==
+               "You have stopped the processing of the current page. \n\nWould you like to "
+               "continue processing the rest of queued pages?" &&
+           m.icon == MessageIcon::kNone && m.buttons == MessageButtons::kYesNoDefaultNo;
+  }
+};
+
+TEST_F(RunStopPauseTest, StopAnsweredNoEndsTheRunAndDropsTheQueue) {
+  StopDuring("/3.jpg");
+  window.answers.push_back(MessageAnswer::kNo);
+  RunFiveWithTwoQueued();
+
+  ASSERT_EQ(window.messages.size(), 1u);  // the question, and no error afterwards
+  EXPECT_TRUE(IsContinueQuestion(window.messages[0]));
+  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Stopped", "Ok", "Ok", "Ok"}));
+  EXPECT_EQ(window.rows[0].address, Url("/3.jpg"));
+  EXPECT_EQ(SeenPaths(), (std::vector<std::string>{"/five.html", "/1.jpg", "/2.jpg", "/3.jpg"}));
+  EXPECT_EQ(window.title, "HV: Stopped.");
+  EXPECT_EQ(window.controls[IDC_STATUS_LINE], "2 resources downloaded successfully [STOPPED].");
+  EXPECT_EQ(engine.runStatus, -5);
+  EXPECT_EQ(engine.URL_List.Count(), 0);
+  EXPECT_EQ(engine.busy, 0);
+  // The cancelled transfer left no file.
+  EXPECT_EQ(DestFiles(),
+            (std::set<std::string>{"AAA_001.jpg", "AAA_002.jpg", "AAA_waddr.txt", "HV_pref.cfg"}));
+}
+
+TEST_F(RunStopPauseTest, StopAnsweredYesGoesOnWithTheQueue) {
+  StopDuring("/3.jpg");
+  window.answers.push_back(MessageAnswer::kYes);
+  RunFiveWithTwoQueued();
+
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_TRUE(IsContinueQuestion(window.messages[0]));
+  EXPECT_EQ(SeenPaths(),
+            (std::vector<std::string>{"/five.html", "/1.jpg", "/2.jpg", "/3.jpg", "/next1.html",
+                                      "/n1.jpg", "/next2.html", "/n2.jpg"}));
+  EXPECT_EQ(window.title, "HV: Done.");
+  EXPECT_EQ(window.controls[IDC_STATUS_LINE], "4 resources downloaded successfully.");
+  // The stopped page still advanced the prefix after its list.
+  EXPECT_EQ(DestFile("AAB_001.jpg"), BigBody('x'));
+  EXPECT_EQ(DestFile("AAC_001.jpg"), BigBody('y'));
+}
+
+TEST_F(RunStopPauseTest, StopWithNothingQueuedEndsStoppedWithoutAQuestion) {
+  StopDuring("/3.jpg");
+  StartWith(Url("/five.html"));
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(window.title, "HV: Stopped.");
+  EXPECT_EQ(window.beeps, 1);
+}
+
+TEST_F(RunStopPauseTest, StopDuringThePageFetchEndsQuietly) {
+  StopDuring("/five.html");
+  StartWith(Url("/five.html"));
+  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"ERROR"}));
+  EXPECT_TRUE(window.messages.empty());  // a stopped run shows no error
+  EXPECT_EQ(window.title, "HV: Stopped.");
+  EXPECT_EQ(window.controls[IDC_STATUS_LINE], "0 resources downloaded successfully [STOPPED].");
+}
+
+TEST_F(RunStopPauseTest, PauseHoldsATransferUntilReleased) {
+  int heldPumps = 0;
+  size_t fileBarMovesAtPause = 0;
+  window.onPump = [&](int n) {
+    const bool inSecond = !window.rows.empty() && window.rows[0].status == "In Progress" &&
+                          window.rows[0].address == Url("/2.jpg");
+    // The report's own pump (100); the fetch loop's pumps use 50.
+    if (inSecond && n == 100 && !engine.paused && heldPumps == 0) {
+      engine.OnPause();
+      fileBarMovesAtPause = window.CallsStartingWith("pos 1021").size();
+    } else if (engine.paused && n == 50) {
+      // Nothing is read while the transfer is held.
+      EXPECT_EQ(window.CallsStartingWith("pos 1021").size(), fileBarMovesAtPause);
+      if (++heldPumps == 3) engine.OnPause();
+    }
+  };
+  StartWith(Url("/five.html"));
+  EXPECT_EQ(heldPumps, 3);
+  const auto titles = window.CallsStartingWith("title");
+  const auto paused = std::find(titles.begin(), titles.end(), "title HV: [PAUSED] 20%");
+  ASSERT_NE(paused, titles.end());
+  ASSERT_NE(paused + 1, titles.end());
+  EXPECT_EQ(*(paused + 1), "title HV: 20%");
+  EXPECT_EQ(DestFile("AAA_002.jpg"), BigBody('2'));
+  EXPECT_EQ(window.title, "HV: Done.");
+  EXPECT_EQ(engine.paused, 0);
+}
+
+TEST_F(RunStopPauseTest, StopWhilePausedCancelsTheTransfer) {
+  bool pressed = false;
+  window.onPump = [&](int n) {
+    const bool inSecond = !window.rows.empty() && window.rows[0].status == "In Progress" &&
+                          window.rows[0].address == Url("/2.jpg");
+    if (inSecond && n == 100 && !pressed) {
+      pressed = true;
+      engine.OnPause();
+    } else if (engine.paused && n == 50) {
+      engine.OnStop();
+    }
+  };
+  StartWith(Url("/five.html"));
+  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Stopped", "Ok", "Ok"}));
+  EXPECT_EQ(window.title, "HV: Stopped.");
+  EXPECT_EQ(engine.paused, 0);  // cleared at the end of the run
+}
+
+}  // namespace
+}  // namespace harvelo::testing

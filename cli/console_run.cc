@@ -1,0 +1,93 @@
+#include "cli/console_run.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "cli/console_language.h"
+#include "cli/field_rules.h"
+#include "cli/interrupt.h"
+#include "cli/run_settings.h"
+#include "engine/control_ids.h"
+#include "engine/engine.h"
+#include "settings/settings_file_names.h"
+
+namespace harvelo::cli {
+namespace {
+
+// Where the engine's own end-of-run save goes: it writes the settings as the run used
+// them, overrides included, and only the console knows which of them to keep.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::error_code ec;
+    std::string pattern =
+        (std::filesystem::temp_directory_path(ec) / "harvelo-cli-XXXXXX").string();
+    if (!ec && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  // Ends in '/'; empty when no directory could be made (the engine then writes into the
+  // working directory, and the console writes over it afterwards).
+  std::string dir() const { return path_.empty() ? "" : path_ + "/"; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
+  SettleConsoleLanguage(line.language);
+
+  Settings loaded;
+  LoadSettings(loaded);
+  Settings settings = RunSettings(loaded, line);
+  const std::string destination =
+      DestinationFieldText(line.destinationDir.value_or(loaded.destinationDir));
+  if (line.destinationDir && !destination.empty()) {
+    // Like wget -P; what can't be made is left to the engine's check to report.
+    std::error_code ec;
+    std::filesystem::create_directories(destination, ec);
+  }
+  const std::string prefix = line.prefix ? PrefixFieldText(*line.prefix) : LoadPrefix(destination);
+  const FileSnapshot prefixFile(destination + kPrefixFileName);
+
+  ConsoleWindow window(streams, line.continueAnswer, line.quiet);
+  window.SetControlText(IDC_DESTINATION_DIR, destination);
+  window.SetControlText(IDC_FILE_PREFIX, prefix);
+  window.SetControlText(IDC_AUTO_INCREMENT, std::to_string(settings.autoIncrement));
+
+  ScratchDir scratch;
+  Engine engine(window, settings);
+  engine.settingsDir = scratch.dir();
+  engine.fileCounter = 1;
+  window.Attach(engine);
+  for (const std::string& address : line.addresses) window.QueueAddress(address);
+  if (line.batchFile) window.QueueBatchFile(*line.batchFile);
+
+  InstallInterruptHandler();
+  // Checked once here: a destination that can't be used would fail every input alike.
+  if (engine.Check_Destination()) {
+    // Usually the first input runs the whole queue; what a short run left unfed starts
+    // a run of its own, unless the user stopped.
+    while (window.HasPending() && !window.Interrupted()) {
+      window.FeedNext();
+      window.CommandDone();
+    }
+  }
+
+  if (window.RunsStarted() > 0) {
+    SaveSettings(SettingsToSave(loaded, settings, line));
+    // A --prefix is the run's own; HV_pref.cfg keeps it only when the run advanced it.
+    if (line.prefix && window.GetControlText(IDC_FILE_PREFIX) == prefix) prefixFile.Restore();
+  }
+  return window.StoredCount() > 0 ? 0 : 1;
+}
+
+}  // namespace harvelo::cli

@@ -1,0 +1,64 @@
+#include "cli/help_text.h"
+
+namespace harvelo::cli {
+
+std::string UsageText() {
+  return "usage: harvelo-cli [options] ADDRESS...\n"
+         "       harvelo-cli [options] --batch FILE [ADDRESS...]\n"
+         "Try 'harvelo-cli --help' for more information.\n";
+}
+
+std::string HelpText() {
+  return R"(usage: harvelo-cli [options] ADDRESS...
+       harvelo-cli [options] --batch FILE [ADDRESS...]
+
+Fetches each web page and stores the images (and the other file types listed) that it
+links to or embeds, named PREFIX + running number (AAA_001.jpg, ...), the same way the
+Harvelo window does. An address without a scheme gets "http://"; only http:// and
+https:// addresses are accepted. Several addresses are processed in the order given;
+the lines of a batch file (one address a line) come after them.
+
+Options (each overrides the saved setting for this run only):
+  --dest DIR        destination directory (default: the saved one; empty: the
+                    current directory); a trailing '/' is added, and a
+                    missing directory is created
+  --prefix TEXT     file prefix (default: the one saved in DIR/HV_pref.cfg, or AAA_);
+                    a trailing '_' is added
+  --types LIST      file types to store, e.g. "jpg,gif" (default: the saved ones)
+  --min-size KB     discard resources announced smaller than KB kilobytes
+  --auto-inc        advance the prefix after each gallery page
+  --no-auto-inc     keep the prefix
+  --no-webaddr      do not write the web-address log (PREFIXwaddr.txt)
+  --lang en|es      language of the texts (default: HV_lang.cfg; unset or 0 follows
+                    the system language from LC_ALL, LC_MESSAGES or LANG)
+  --batch FILE      also process every line of FILE as an address
+  --yes, --no       answer to "continue with the queued pages?" after a stop
+                    (default: ask when standard input is a terminal, else no)
+  -q, --quiet       print no log lines and no progress line
+  -h, --help        show this text
+
+Output: one line per finished download-log row on standard output, tab-separated:
+  TIME<TAB>STATUS<TAB>FILE<TAB>ADDRESS
+with STATUS one of Ok, ERROR, ERR <http status>, Too Small, Stopped (in the interface
+language). Messages go to standard error; on a terminal, standard error also shows a
+progress line. Ctrl-C stops the current transfer (logged "Stopped"); a second Ctrl-C
+ends the program at once, removing the partly downloaded file.
+
+Settings: HV_conf.cfg, HV_recent.cfg and HV_lang.cfg are read from the current
+directory, HV_pref.cfg from the destination directory. After a run the recent
+addresses and the run's advanced prefix are saved; settings given as options are
+saved with the values they had before (a --prefix that the run did not advance
+leaves HV_pref.cfg as it was).
+
+Exit status:
+  0    at least one resource was stored (a log row "Ok" for a resource; the page
+       copy of a page does not count)
+  1    nothing was stored: nothing found, every download failed or was too small,
+       the run was stopped before anything was stored, or the destination or the
+       batch file could not be used
+  2    usage error (unknown option, missing value, no address, unsupported scheme)
+  130  ended by a second Ctrl-C
+)";
+}
+
+}  // namespace harvelo::cli

@@ -37,7 +37,6 @@ void ConsoleWindow::FeedNext() {
   if (pending_.empty() || engine_ == nullptr) return;
   const PendingInput input = pending_.front();
   pending_.pop_front();
-  feeding_ = true;
   if (input.batch) {
     batchFile_ = input.text;
     engine_->OnBatchFile();
@@ -45,7 +44,6 @@ void ConsoleWindow::FeedNext() {
     controls_[IDC_URL] = input.text;
     engine_->OnStart();
   }
-  feeding_ = false;
 }
 
 void ConsoleWindow::CommandDone() {
@@ -110,33 +108,39 @@ bool ConsoleWindow::ChooseBatchFile(std::string& path) {
   return !path.empty();
 }
 
-int ConsoleWindow::PumpMessages(int /*n*/) {
+int ConsoleWindow::PumpMessages(int n) {
   if (TakeInterrupt()) {
     interrupted_ = true;
     if (engine_ != nullptr) engine_->OnStop();
   }
-  // One input a pump, and only while a run is busy: then Start merely queues it.
-  if (engine_ != nullptr && engine_->busy && !feeding_ && !pending_.empty()) FeedNext();
-  return 0;
+  // Up to n inputs, like n pending messages, and only while a run is busy: then Start
+  // merely queues them.
+  int fed = 0;
+  while (fed < n && engine_ != nullptr && engine_->busy && !pending_.empty()) {
+    FeedNext();
+    ++fed;
+  }
+  return fed;
 }
 
 MessageAnswer ConsoleWindow::ShowMessage(const std::string& text, MessageIcon /*icon*/,
                                          MessageButtons buttons) {
+  const bool lineWasShown = !shownLine_.empty();
   ClearLiveLine();
+  MessageAnswer answer = MessageAnswer::kOk;
   if (buttons == MessageButtons::kOk) {
     std::fprintf(streams_.err, "%s\n", text.c_str());
     std::fflush(streams_.err);
-    DrawLiveLine();
-    return MessageAnswer::kOk;
-  }
-  const bool yes = AskContinue(text);
-  if (yes) {
+  } else if (AskContinue(text)) {
     // Going on: the next Ctrl-C is a Stop again, not the end of the program.
     RearmInterrupt();
     interrupted_ = false;
+    answer = MessageAnswer::kYes;
+  } else {
+    answer = MessageAnswer::kNo;
   }
-  DrawLiveLine();
-  return yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+  if (lineWasShown) DrawLiveLine();
+  return answer;
 }
 
 bool ConsoleWindow::AskContinue(const std::string& question) {
@@ -157,7 +161,7 @@ bool ConsoleWindow::AskContinue(const std::string& question) {
 }
 
 void ConsoleWindow::DrawLiveLine() {
-  if (!LiveLineWanted()) return;
+  if (!LiveLineWanted() || view_.status.empty()) return;
   // One column less than the terminal, so the cursor never wraps to a new line.
   const std::string line = RenderProgressLine(view_, TerminalWidth(streams_.err) - 1);
   if (line == shownLine_) return;

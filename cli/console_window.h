@@ -2,8 +2,8 @@
 // output, the status line and the progress bars a live line on a terminal's standard
 // error, message boxes texts on standard error, and Ctrl-C the Stop button. The
 // addresses of the command line are typed and Start pressed the way a person would:
-// the first when the program starts, the others during the first message pumps of the
-// run, so that they queue behind it.
+// the first when the program starts, the others during the run's first message pump,
+// so that they queue behind it.
 #pragma once
 #include <cstdio>
 #include <deque>
@@ -87,7 +87,6 @@ class ConsoleWindow : public EngineWindow {
   ProgressView view_;
   std::string shownLine_;  // what the live line shows now; empty: not shown
   bool interrupted_ = false;
-  bool feeding_ = false;
   int runsStarted_ = 0;
   int runsReported_ = 0;
   int stored_ = 0;

@@ -54,33 +54,49 @@ void Set_Base_And_Site(const std::string& address, std::string& baseAddress,
   siteAddress.assign(address, 0, firstSlash);
 }
 
-std::string Resolve_Reference(const std::string& reference, const std::string& baseAddress,
-                              const std::string& siteAddress) {
-  if (BeginsWithSchemeAndSlashes(reference)) return reference;
+void Resolve_Reference(std::string_view reference, const std::string& baseAddress,
+                       const std::string& siteAddress, std::string& out) {
+  if (BeginsWithSchemeAndSlashes(reference)) {
+    out.assign(reference);
+    return;
+  }
 
   if (reference.size() >= 2 && reference[0] == '/' && reference[1] == '/') {
     // Protocol-relative: the page's own scheme, or http when the base names none.
     const size_t scheme = SchemeLength(baseAddress);
-    std::string out = scheme != 0 ? baseAddress.substr(0, scheme) : std::string("http");
+    if (scheme != 0) {
+      out.assign(baseAddress, 0, scheme);
+    } else {
+      out.assign("http");
+    }
     out += ':';
     out += reference;
-    return out;
+    return;
   }
 
   // A host written without a scheme ("www.example.com/a.jpg") has two dots or more; a file
   // name alone ("a.jpg", "../a.jpg") has fewer or a dot right after the first.
   const size_t firstDot = reference.find('.');
-  if (firstDot != std::string::npos && reference.find('.', firstDot + 1) != std::string::npos &&
+  if (firstDot != std::string_view::npos &&
+      reference.find('.', firstDot + 1) != std::string_view::npos &&
       reference[firstDot + 1] != '.') {
-    return reference;
+    out.assign(reference);
+    return;
   }
 
-  if (!reference.empty() && reference[0] == '/') return siteAddress + reference;
-  std::string out;
-  out.reserve(baseAddress.size() + 1 + reference.size());
-  out += baseAddress;
-  out += '/';
+  if (!reference.empty() && reference[0] == '/') {
+    out.assign(siteAddress);
+  } else {
+    out.assign(baseAddress);
+    out += '/';
+  }
   out += reference;
+}
+
+std::string Resolve_Reference(const std::string& reference, const std::string& baseAddress,
+                              const std::string& siteAddress) {
+  std::string out;
+  Resolve_Reference(std::string_view(reference), baseAddress, siteAddress, out);
   return out;
 }
 

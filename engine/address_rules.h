@@ -18,5 +18,8 @@ void Set_Base_And_Site(const std::string& address, std::string& baseAddress,
 // scheme; one that begins with '/' is put after the site; any other after the base and a '/'.
 std::string Resolve_Reference(const std::string& reference, const std::string& baseAddress,
                               const std::string& siteAddress);
+// The same into `out`, whose storage is reused from one reference to the next.
+void Resolve_Reference(std::string_view reference, const std::string& baseAddress,
+                       const std::string& siteAddress, std::string& out);
 
 }  // namespace harvelo

@@ -77,7 +77,8 @@ int HTMLFile::NextToken() {
       if (c == EOF) break;
     }
     out[n] = '\0';
-    const char* name = out + 1;
+    // With a buffer too small for the '<' nothing was stored and there is no name.
+    const char* name = n > 0 ? out + 1 : out;
     closing = 1;
     if (n > 1 && out[1] == '/') {
       closing = 2;

@@ -32,10 +32,14 @@ bool ExtensionOf(const char* upper, bool cutQuery, std::string_view* extension) 
   return true;
 }
 
-void Append(CNameList* list, const std::string& address, int kind, const char* cookie = nullptr,
+// Resolves `reference` into `scratch` (reused for every reference) and appends it. A list
+// entry that can't be had is dropped; the scan goes on with the rest.
+void Append(CNameList* list, std::string_view reference, const std::string& base,
+            const std::string& site, std::string& scratch, int kind, const char* cookie = nullptr,
             const char* referrer = nullptr) {
-  // A list entry that can't be had is dropped; the scan goes on with the rest.
-  if (list != nullptr) list->PushBack(address.c_str(), kind, cookie, referrer);
+  if (list == nullptr) return;
+  Resolve_Reference(reference, base, site, scratch);
+  list->PushBack(scratch.c_str(), kind, cookie, referrer);
 }
 
 }  // namespace
@@ -52,6 +56,7 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
   bool inTitle = false;
   bool linkPending = false;
   std::string pendingPage;
+  std::string scratch;
   std::string_view extension;
 
   while (file.NextToken() != 0) {
@@ -65,7 +70,7 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         if (file.closing != 1 || file.ExtractHref() == 0) break;
         if (!ExtensionOf(file.UpperTokenToWork(), true, &extension)) break;
         if (HasType(targetTypes, extension)) {
-          Append(target.links, Resolve_Reference(file.token(), base, site), ResourceEntry);
+          Append(target.links, file.token(), base, site, scratch, ResourceEntry);
         } else if (HasType(kPageTypes, extension)) {
           pendingPage = file.token();
           linkPending = true;
@@ -75,9 +80,9 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
       case kTokenImg:
         if (file.ExtractSrc() != 0 && ExtensionOf(file.UpperTokenToWork(), false, &extension) &&
             HasType(targetTypes, extension)) {
-          Append(target.images, Resolve_Reference(file.token(), base, site), ResourceEntry);
+          Append(target.images, file.token(), base, site, scratch, ResourceEntry);
           if (linkPending) {
-            Append(target.pages, Resolve_Reference(pendingPage, base, site), ResourceEntry);
+            Append(target.pages, pendingPage, base, site, scratch, ResourceEntry);
           }
         }
         linkPending = false;
@@ -85,8 +90,7 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
 
       case kTokenFrame:
         if (file.ExtractSrc() != 0) {
-          Append(target.queue, Resolve_Reference(file.token(), base, site), PageEntry, cookie,
-                 referrer);
+          Append(target.queue, file.token(), base, site, scratch, PageEntry, cookie, referrer);
         }
         linkPending = false;
         break;

@@ -120,6 +120,24 @@ TEST(HTMLFileTokens, NoBuffersMeansNoTokens) {
   EXPECT_EQ(file.ExtractHref(), 0);
 }
 
+TEST(HTMLFileTokens, TinyBuffersKeepWhatFitsAndStillTellTheKinds) {
+  HTMLFile one(1);
+  one.OpenMemory("<a href=x.jpg>word");
+  ASSERT_EQ(one.NextToken(), 1);
+  EXPECT_EQ(one.kind, kTokenOtherTag);  // no room even for the '<', so no name to match
+  EXPECT_STREQ(one.token(), "");
+  ASSERT_EQ(one.NextToken(), 1);
+  EXPECT_EQ(one.kind, kTokenText);
+  EXPECT_EQ(one.NextToken(), 0);
+
+  HTMLFile three(3);
+  three.OpenMemory("</a href=x.jpg>");
+  ASSERT_EQ(three.NextToken(), 1);
+  EXPECT_STREQ(three.token(), "</");
+  EXPECT_EQ(three.closing, 2);
+  EXPECT_EQ(three.kind, kTokenOtherTag);
+}
+
 TEST(HTMLFileTokens, ReadsAStoredFileInTextModeAndReopens) {
   testing::TempDir tmp;
   testing::WriteBytes(tmp.file("one.html"), "<title>\r\nA</title>");

@@ -41,20 +41,6 @@ TEST_F(CommandsTest, StartWithoutAnAddressAsksForOne) {
   EXPECT_EQ(engine.URL_List.Count(), 0);
 }
 
-TEST_F(CommandsTest, StartDuringARunOnlyQueuesAtTheTail) {
-  engine.busy = 1;
-  engine.runStatus = -2;
-  window.controls[IDC_FILE_PREFIX] = "";  // no destination check while running
-  engine.URL_List.PushBack("http://a/first", PageEntry);
-  StartWith("http://a/second");
-  EXPECT_TRUE(window.messages.empty());
-  ASSERT_EQ(engine.URL_List.Count(), 2);
-  EXPECT_STREQ(engine.URL_List.FrontText(), "http://a/first");
-  EXPECT_EQ(window.controls[IDC_URL], "");
-  EXPECT_EQ(window.title, "HV: Prep... (2 Queued)");
-  EXPECT_TRUE(window.CallsStartingWith("clear log").empty());
-}
-
 TEST_F(CommandsTest, StartTakesTheBrowsersCookieAndReferrerForTheSamePage) {
   engine.busy = 1;
   engine.lookUpPageContext = [](const std::string& address, std::string& cookie,
@@ -96,37 +82,6 @@ TEST_F(CommandsTest, EmptyBatchFileIsReported) {
   EXPECT_EQ(engine.URL_List.Count(), 0);
 }
 
-TEST_F(CommandsTest, BatchFileDuringARunQueuesEveryLine) {
-  engine.busy = 1;
-  engine.runStatus = -2;
-  TempDir other;
-  const std::string longAddress = "http://h/" + std::string(291, 'x');
-  WriteBytes(other.file("batch.txt"), "http://a/1\r\n\r\n" + longAddress + "\r\nhttp://a/3");
-  window.batchFile = other.file("batch.txt");
-  engine.OnBatchFile();
-  EXPECT_TRUE(window.messages.empty());
-  std::vector<std::string> queued;
-  for (; engine.URL_List.Count() > 0; engine.URL_List.PopFront()) {
-    queued.push_back(engine.URL_List.FrontText());
-    EXPECT_EQ(engine.URL_List.FrontKind(), PageEntry);
-  }
-  EXPECT_EQ(queued, (std::vector<std::string>{"http://a/1", "", longAddress, "http://a/3"}));
-  EXPECT_EQ(window.title, "HV: Prep... (4 Queued)");
-}
-
-TEST_F(CommandsTest, PauseTogglesAndRedrawsItsButton) {
-  engine.runStatus = 50;
-  engine.Show_Status(1, 2);
-  engine.OnPause();
-  EXPECT_EQ(engine.paused, 1);
-  EXPECT_EQ(window.title, "HV: [PAUSED] 50%");
-  engine.OnPause();
-  EXPECT_EQ(engine.paused, 0);
-  EXPECT_EQ(window.title, "HV: 50%");
-  EXPECT_EQ(window.CallsStartingWith("redraw"),
-            (std::vector<std::string>{"redraw 1025", "redraw 1025"}));
-}
-
 TEST_F(CommandsTest, CapturedPageDuringARunIsQueuedWithoutEmptyValues) {
   engine.busy = 1;
   window.controls[IDC_FILE_PREFIX] = "";
@@ -135,14 +90,6 @@ TEST_F(CommandsTest, CapturedPageDuringARunIsQueuedWithoutEmptyValues) {
   ASSERT_EQ(engine.URL_List.Count(), 1);
   EXPECT_EQ(engine.URL_List.FrontCookie(), nullptr);
   EXPECT_STREQ(engine.URL_List.FrontReferrer(), "http://a/ref");
-}
-
-TEST_F(CommandsTest, CapturedPageWhenIdleChecksTheDestinationFirst) {
-  window.controls[IDC_FILE_PREFIX] = "";
-  engine.QueueCapturedPage("http://a/captured", "c=1", "");
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0].text, "Please enter a File Prefix.");
-  EXPECT_EQ(engine.URL_List.Count(), 0);
 }
 
 }  // namespace

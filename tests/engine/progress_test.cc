@@ -46,26 +46,5 @@ TEST_F(ProgressTest, StopCancelsTheTransfer) {
   EXPECT_EQ(engine.tooSmall, 0);
 }
 
-TEST_F(ProgressTest, PauseHoldsTheTransferUntilPressedAgain) {
-  engine.paused = 1;
-  int waits = 0;
-  window.onPump = [&](int n) {
-    if (n == 50 && ++waits == 3) engine.OnPause();
-  };
-  EXPECT_EQ(Engine::Page_Progress(&engine, 1, 100, 50), 1);
-  EXPECT_EQ(waits, 3);
-  EXPECT_EQ(engine.paused, 0);
-}
-
-TEST_F(ProgressTest, StopWhilePausedCancels) {
-  engine.paused = 1;
-  int waits = 0;
-  window.onPump = [&](int n) {
-    if (n == 50 && ++waits == 2) engine.OnStop();
-  };
-  EXPECT_EQ(Engine::Resource_Progress(&engine, 1, 100, 50), 0);
-  EXPECT_EQ(waits, 2);
-}
-
 }  // namespace
 }  // namespace harvelo::testing

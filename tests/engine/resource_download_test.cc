@@ -165,23 +165,5 @@ TEST_F(ResourceDownloadTest, AnExtensionThatNamesAnotherPlaceFailsWithoutWriting
                            "file.\nContext: fopen(,\"wb\")");
 }
 
-TEST_F(ResourceDownloadTest, StopEndsTheListAfterTheCurrentEntry) {
-  window.onPump = [this](int) {
-    if (!window.rows.empty() && window.rows[0].status == "In Progress" &&
-        window.rows[0].address == Url("/img/c.gif")) {
-      engine.OnStop();
-    }
-  };
-  EXPECT_EQ(Download({"/img/a.jpg", "/img/b.jpg", "/img/c.gif", "/img/q.jpg", "/img/small1.jpg"}),
-            2);
-  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Stopped", "Ok", "Ok"}));
-  EXPECT_EQ(engine.IMG_List.Count(), 2);  // left for the run driver to drop
-  EXPECT_EQ(DestFiles(), (std::set<std::string>{"AAA_001.jpg", "AAA_002.jpg", "AAA_waddr.txt"}));
-  EXPECT_NE(DestFile("AAA_waddr.txt")
-                .find("[ STOPPED ]  \"" + Url("/img/c.gif") + "\" -> \"file://" +
-                      dest.file("AAA_003.gif") + "\".\r\n"),
-            std::string::npos);
-}
-
 }  // namespace
 }  // namespace harvelo::testing

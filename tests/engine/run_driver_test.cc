@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <regex>
 
 #include "engine_fixture.h"
 
@@ -38,6 +39,8 @@ TEST_F(RunDriverTest, GalleryOfLinkedImagesStoresEachLinkAndEndsDone) {
   EXPECT_EQ(DestFile("AAA_002.JPG"), BigBody('2'));
   EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Ok", "Ok", "Ok"}));
   EXPECT_EQ(window.rows[2].filePath, dest.file("page.html"));
+  EXPECT_TRUE(std::regex_match(window.rows[0].time, std::regex("([01][0-9]|2[0-3]):[0-5][0-9]")))
+      << window.rows[0].time;
   EXPECT_EQ(window.title, "HV: Done.");
   EXPECT_EQ(window.controls[IDC_STATUS_LINE], "2 resources downloaded successfully.");
   EXPECT_EQ(window.controls[IDC_PAGE_TITLE], "Gallery");

@@ -1,5 +1,3 @@
-#include <regex>
-
 #include "engine_fixture.h"
 
 namespace harvelo::testing {
@@ -63,20 +61,6 @@ TEST_F(StatusDisplayTest, SummaryRowsTakeTheCountAndTheStopFlag) {
   engine.Show_Status(0, 0);
   EXPECT_EQ(window.title, "");
   EXPECT_EQ(window.controls[IDC_STATUS_LINE], "");
-}
-
-TEST_F(StatusDisplayTest, LogRowsGoOnTopAndAReplaceTakesTheTopRowsPlace) {
-  engine.Add_Log_Row("In Progress", "http://a/1.jpg", "/d/AAA_001.jpg", false);
-  engine.Add_Log_Row("Ok", "http://a/1.jpg", "/d/AAA_001.jpg", true);
-  engine.Add_Log_Row("In Progress", "http://a/2.jpg", "/d/AAA_002.jpg", false);
-  ASSERT_EQ(window.rows.size(), 2u);
-  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"In Progress", "Ok"}));
-  EXPECT_EQ(window.rows[0].address, "http://a/2.jpg");
-  EXPECT_EQ(window.rows[1].filePath, "/d/AAA_001.jpg");
-  EXPECT_TRUE(std::regex_match(window.rows[0].time, std::regex("([01][0-9]|2[0-3]):[0-5][0-9]")))
-      << window.rows[0].time;
-  engine.Clear_Log();
-  EXPECT_TRUE(window.rows.empty());
 }
 
 }  // namespace

@@ -20,7 +20,11 @@ namespace {
 
 constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
 constexpr const char* kReadContext = "CHttpFile::Read()";
-constexpr int kReadSize = 2048;
+// The body is handed on in reads of at most 2048 bytes. The socket is read in larger
+// blocks: with 2048-byte socket reads libcurl makes two system calls per read (the read
+// and a readiness poll), which made large bodies more than twice as slow as curl.
+constexpr size_t kReadSize = 2048;
+constexpr long kSocketReadSize = 64 * 1024;
 constexpr int kMaxRedirects = 20;
 // While the network keeps us waiting the window is pumped at least this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
@@ -68,7 +72,7 @@ HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& agent)
   curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
   curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize));
+  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kSocketReadSize);
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HeaderCallback);
@@ -192,8 +196,10 @@ size_t HTTPFetcher::Session::WriteCallback(char* data, size_t size, size_t count
   auto* session = static_cast<Session*>(self);
   const size_t n = size * count;
   if (session->stopped) return CURL_WRITEFUNC_ERROR;
-  if (n == 0) return 0;
-  return session->OnBody(data, n) ? n : CURL_WRITEFUNC_ERROR;
+  for (size_t done = 0; done < n; done += kReadSize) {
+    if (!session->OnBody(data + done, std::min(kReadSize, n - done))) return CURL_WRITEFUNC_ERROR;
+  }
+  return n;
 }
 
 int HTTPFetcher::Session::DebugCallback(CURL*, curl_infotype type, char* data, size_t size,

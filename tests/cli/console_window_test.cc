@@ -1,21 +1,17 @@
+// The console window's terminal side: the live line, Ctrl-C and the continue question.
 #include "cli/console_window.h"
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <csignal>
 
 #include "cli/interrupt.h"
 #include "engine/control_ids.h"
 #include "platform/thread_locale.h"
-#include "support/temp_dir.h"
 
 namespace harvelo::cli {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-
-// What a stream received.
 std::string Contents(std::FILE* f) {
   std::fflush(f);
   std::rewind(f);
@@ -30,101 +26,54 @@ class ConsoleWindowTest : public ::testing::Test {
   ~ConsoleWindowTest() override {
     for (std::FILE* f : {out_, err_, in_}) std::fclose(f);
   }
-
-  // A window on temporary files, attached to an engine that has no network to reach.
-  ConsoleWindow& Make(ContinueAnswer answer = ContinueAnswer::kAsk, bool quiet = false,
-                      bool terminal = false) {
-    streams_ = {out_, err_, in_, terminal, terminal};
-    window_.emplace(streams_, answer, quiet);
+  // A window on temporary files, attached to an engine.
+  ConsoleWindow& Make(ContinueAnswer answer, bool terminal) {
+    window_.emplace(ConsoleStreams{out_, err_, in_, terminal, terminal}, answer, false);
     engine_.emplace(*window_, settings_);
-    engine_->destinationDir = "d/";
     window_->Attach(*engine_);
     return *window_;
   }
-  static LogRow Row(const std::string& status, const std::string& file) {
-    return {"09:05", status, file, "http://a/" + file};
-  }
-  std::vector<std::string> Queue() {
-    std::vector<std::string> texts;
-    for (; engine_->URL_List.Count() > 0; engine_->URL_List.PopFront()) {
-      texts.push_back(engine_->URL_List.FrontText());
-    }
-    return texts;
+  MessageAnswer Ask(ContinueAnswer answer, bool terminal) {
+    return Make(answer, terminal)
+        .ShowMessage("Go on?", MessageIcon::kNone, MessageButtons::kYesNoDefaultNo);
   }
 
   std::FILE* out_ = std::tmpfile();
   std::FILE* err_ = std::tmpfile();
   std::FILE* in_ = std::tmpfile();
-  ConsoleStreams streams_;
   Settings settings_;
   std::optional<ConsoleWindow> window_;
   std::optional<Engine> engine_;
 };
 
-TEST_F(ConsoleWindowTest, PrintsFinalRowsAndCountsStoredResources) {
-  ConsoleWindow& w = Make();
-  w.InsertLogRow(Row("In Progress", "d/page.html"));
-  w.InsertLogRow(Row("Ok", "d/page.html"));
-  w.InsertLogRow(Row("In Progress", "d/AAA_001.jpg"));
-  w.InsertLogRow(Row("Ok", "d/AAA_001.jpg"));
-  w.InsertLogRow(Row("Too Small", "d/AAA_002.jpg"));
-  EXPECT_EQ(Contents(out_),
-            "09:05\tOk\td/page.html\thttp://a/d/page.html\n"
-            "09:05\tOk\td/AAA_001.jpg\thttp://a/d/AAA_001.jpg\n"
-            "09:05\tToo Small\td/AAA_002.jpg\thttp://a/d/AAA_002.jpg\n");
-  EXPECT_EQ(w.StoredCount(), 1);
-  EXPECT_EQ(Contents(err_), "");
-}
-
-TEST_F(ConsoleWindowTest, QuietStillCounts) {
-  ConsoleWindow& w = Make(ContinueAnswer::kAsk, true, true);
-  w.SetControlText(IDC_STATUS_LINE, "Preparing to download...");
-  w.InsertLogRow(Row("Ok", "d/AAA_001.jpg"));
-  EXPECT_EQ(w.StoredCount(), 1);
-  EXPECT_EQ(Contents(out_), "");
-  EXPECT_EQ(Contents(err_), "");
-}
-
 TEST_F(ConsoleWindowTest, LiveLineMakesRoomForRowsAndEndsWithTheStatus) {
-  ConsoleWindow& w = Make(ContinueAnswer::kAsk, false, true);
+  ConsoleWindow& w = Make(ContinueAnswer::kAsk, true);
   w.EnableControl(IDC_STOP, true);  // a run begins
-  w.SetControlText(IDC_STATUS_LINE, "Preparing to download...");
-  w.SetProgressPos(IDC_FILE_PROGRESS, 50);
-  w.InsertLogRow(Row("Ok", "d/page.html"));
-  w.SetControlText(IDC_STATUS_LINE, "1 resources downloaded successfully.");
+  w.SetControlText(IDC_STATUS_LINE, "Downloading resource 2 of 4 (25% done).");
+  w.SetProgressRange(IDC_TOTAL_PROGRESS, 0, 4);
+  w.SetProgressPos(IDC_TOTAL_PROGRESS, 1);
+  w.SetProgressPos(IDC_FILE_PROGRESS, 45);
+  w.InsertLogRow({"09:05", "In Progress", "d/AAA_002.jpg", "http://a/2.jpg"});
+  w.InsertLogRow({"09:05", "Ok", "d/AAA_002.jpg", "http://a/2.jpg"});
+  w.SetControlText(IDC_STATUS_LINE, "Muy Peque\xC3\xB1o");
   w.CommandDone();
-  const std::string err = Contents(err_);
-  EXPECT_EQ(err,
-            "\r[--------------------]   0%  Preparing to download...\x1b[K"
-            "\r[--------------------]  50%  Preparing to download...\x1b[K"
-            "\r\x1b[K"  // away for the row on stdout
-            "\r[--------------------]  50%  Preparing to download...\x1b[K"
-            "\r[--------------------]  50%  1 resources downloaded successfully.\x1b[K"
-            "\r\x1b[K1 resources downloaded successfully.\n");
-}
-
-TEST_F(ConsoleWindowTest, InputsQueueBehindTheRunUpToNAPump) {
-  harvelo::testing::TempDir dir;
-  harvelo::testing::WriteBytes(dir.file("batch.txt"), "http://b1/\r\nhttp://b2/\r\n");
-  ConsoleWindow& w = Make();
-  w.QueueAddress("http://a1/");
-  w.QueueAddress("http://a2/");
-  w.QueueBatchFile(dir.file("batch.txt"));
-
-  w.PumpMessages(50);  // idle: nothing is pressed
-  EXPECT_TRUE(w.HasPending());
-  engine_->busy = 1;
-  w.PumpMessages(2);
-  EXPECT_THAT(Queue(), ElementsAre("http://a1/", "http://a2/"));
-  w.PumpMessages(2);
-  EXPECT_THAT(Queue(), ElementsAre("http://b1/", "http://b2/"));
-  EXPECT_FALSE(w.HasPending());
+  EXPECT_EQ(Contents(out_), "09:05\tOk\td/AAA_002.jpg\thttp://a/2.jpg\n");
+  EXPECT_EQ(Contents(err_),
+            "\r[--------------------]   0%  Downloading resource 2 of 4 (25% done).\x1b[K"
+            "\r[#####---------------]   0%  Downloading resource 2 of 4 (25% done).\x1b[K"
+            "\r[#####---------------]  45%  Downloading resource 2 of 4 (25% done).\x1b[K"
+            "\r\x1b[K"  // away for the row on stdout, then back
+            "\r[#####---------------]  45%  Downloading resource 2 of 4 (25% done).\x1b[K"
+            "\r[#####---------------]  45%  Muy Peque\xC3\xB1o\x1b[K"
+            "\r\x1b[KMuy Peque\xC3\xB1o\n");
+  // Cut to the terminal before a two-byte character rather than through it.
+  EXPECT_EQ(RenderProgressLine({"Muy Peque\xC3\xB1o", 0, 0, 45}, 38),
+            "[--------------------]  45%  Muy Peque");
 }
 
 TEST_F(ConsoleWindowTest, CtrlCIsStopAndAYesRearmsIt) {
   InstallInterruptHandler();
-  ConsoleWindow& w = Make(ContinueAnswer::kYes);
-  engine_->busy = 1;
+  ConsoleWindow& w = Make(ContinueAnswer::kYes, false);
   std::raise(SIGINT);
   w.PumpMessages(100);
   EXPECT_EQ(engine_->stopRequested, 1);
@@ -144,20 +93,13 @@ TEST_F(ConsoleWindowTest, CtrlCIsStopAndAYesRearmsIt) {
 TEST_F(ConsoleWindowTest, ContinueQuestionAnswers) {
   std::fputs("s\n", in_);
   std::rewind(in_);
-  // Asked on a terminal: the reply decides ("s" is the Spanish yes).
-  EXPECT_EQ(Make(ContinueAnswer::kAsk, false, true)
-                .ShowMessage("Go on?", MessageIcon::kNone, MessageButtons::kYesNoDefaultNo),
-            MessageAnswer::kYes);
-  // Not a terminal: No, without reading.
-  EXPECT_EQ(Make(ContinueAnswer::kAsk)
-                .ShowMessage("Go on?", MessageIcon::kNone, MessageButtons::kYesNoDefaultNo),
-            MessageAnswer::kNo);
-  EXPECT_EQ(Make(ContinueAnswer::kNo)
-                .ShowMessage("Go on?", MessageIcon::kNone, MessageButtons::kYesNoDefaultNo),
-            MessageAnswer::kNo);
-  EXPECT_EQ(
-      Make(ContinueAnswer::kYes).ShowMessage("Oops.", MessageIcon::kStop, MessageButtons::kOk),
-      MessageAnswer::kOk);
+  // Asked on a terminal, the reply decides ("s" is the Spanish yes); elsewhere No.
+  EXPECT_EQ(Ask(ContinueAnswer::kAsk, true), MessageAnswer::kYes);
+  EXPECT_EQ(Ask(ContinueAnswer::kAsk, false), MessageAnswer::kNo);
+  EXPECT_EQ(Ask(ContinueAnswer::kNo, true), MessageAnswer::kNo);
+  EXPECT_EQ(Make(ContinueAnswer::kYes, false)
+                .ShowMessage("Oops.", MessageIcon::kStop, MessageButtons::kOk),
+            MessageAnswer::kOk);
   EXPECT_EQ(Contents(err_), "Go on? [y/N] Go on? [y/N] n\nGo on? [y/N] n\nOops.\n");
 }
 

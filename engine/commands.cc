@@ -17,6 +17,17 @@ const char* OrNull(const std::string& text) {
 
 }  // namespace
 
+// After an address is queued the status texts show the new queue count. While a
+// resource list runs they keep its resource numbers (-1, -1): (0, 0) would read
+// "Downloading resource 0 of 0" until the next resource starts.
+void Engine::ShowQueuedStatus() {
+  if (busy && runStatus >= 0) {
+    Show_Status(-1, -1);
+  } else {
+    Show_Status(0, 0);
+  }
+}
+
 int Engine::Check_Destination() {
   filePrefix = window_.GetControlText(IDC_FILE_PREFIX);
   if (filePrefix.empty()) {
@@ -53,7 +64,7 @@ void Engine::OnStart() {
   URL_List.PushBack(address.c_str(), PageEntry, found ? cookie.c_str() : nullptr,
                     found ? referrer.c_str() : nullptr);
   window_.SetControlText(IDC_URL, "");
-  Show_Status(0, 0);
+  ShowQueuedStatus();
   if (!busy) Process_URL_List();
 }
 
@@ -72,7 +83,7 @@ void Engine::OnBatchFile() {
     window_.ShowMessage(LoadResString(IDS_BATCH_EMPTY), MessageIcon::kStop, MessageButtons::kOk);
     return;
   }
-  Show_Status(0, 0);
+  ShowQueuedStatus();
   if (!busy) Process_URL_List();
 }
 
@@ -91,7 +102,7 @@ void Engine::QueueCapturedPage(const std::string& address, const std::string& co
   if (address.empty()) return;
   if (!busy && !Check_Destination()) return;
   URL_List.PushBack(address.c_str(), PageEntry, OrNull(cookie), OrNull(referrer));
-  Show_Status(0, 0);
+  ShowQueuedStatus();
   if (!busy) Process_URL_List();
 }
 

@@ -86,6 +86,7 @@ class Engine {
   void Trace(const std::string& text);
   void AddRecentAddress(const std::string& address);
   void SaveAtEndOfRun();
+  void ShowQueuedStatus();
 
   EngineWindow& window_;
   Settings& settings_;

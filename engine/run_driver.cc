@@ -2,6 +2,7 @@
 // to treat it (a resource named directly, a page's links or images, or the pages that
 // a thumbnail gallery links to).
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/control_ids.h"
@@ -107,6 +108,9 @@ void Engine::Process_URL_List() {
           }
         }
       }
+      // A resource list deletes the page copy; a page that gave no list (refused, or
+      // nothing to download) must not leave it behind in the user's folder either.
+      if (!pagePath.empty()) std::remove(pagePath.c_str());
     }
 
     if (stopRequested && URL_List.Count() > 0) {

@@ -443,5 +443,35 @@ TEST_F(RunDriverTest, PauseOptionHoldsTheRunAfterThePageIsStored) {
   EXPECT_EQ(window.messages[0].icon, MessageIcon::kNone);
 }
 
+TEST_F(RunDriverTest, StartDuringAResourceListKeepsTheResourceNumbers) {
+  Page("/three.html", "<a href=\"1.jpg\">1</a><a href=\"2.jpg\">2</a><a href=\"3.jpg\">3</a>");
+  for (const char* p : {"/1.jpg", "/2.jpg", "/3.jpg"}) Serve(p, BigBody());
+  Page("/later.html", "");
+  StartSite();
+  bool pressed = false;
+  window.onPump = [&](int) {
+    if (!pressed && engine.runStatus == 33) {
+      pressed = true;
+      StartWith(Url("/later.html"));
+      EXPECT_EQ(window.title, "HV: 33% (1 queued)");
+      EXPECT_EQ(window.controls[IDC_STATUS_LINE],
+                "Downloading resource 2 of 3 (33% done, 1 queued).");
+    }
+  };
+  StartWith(Url("/three.html"));
+  EXPECT_TRUE(pressed);
+}
+
+TEST_F(RunDriverTest, NoPageCopyIsLeftBehindWhateverThePageGave) {
+  Serve("/gone.html", "<html>gone</html>", "text/html", 404);
+  Page("/empty.html", "<html><body>Nothing here</body></html>");
+  StartSite();
+  StartWith(Url("/gone.html"));
+  EXPECT_FALSE(Exists(dest.file("page.html")));
+  StartWith(Url("/empty.html"));
+  EXPECT_FALSE(Exists(dest.file("page.html")));
+  EXPECT_TRUE(DestFiles().empty() || DestFiles() == std::set<std::string>{"HV_pref.cfg"});
+}
+
 }  // namespace
 }  // namespace harvelo::testing

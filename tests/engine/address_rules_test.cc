@@ -50,14 +50,6 @@ TEST(SetBaseAndSite, AddressesWithoutSchemeKeepTheSeventhCharacterRule) {
   EXPECT_EQ(BaseAndSite("http:/"), Pair("http:/", "http:/"));
 }
 
-TEST(HostStart, PastTheSchemeElseSeven) {
-  EXPECT_EQ(HostStart("http://x"), 7u);
-  EXPECT_EQ(HostStart("https://x"), 8u);
-  EXPECT_EQ(HostStart("svn+ssh://x"), 10u);
-  EXPECT_EQ(HostStart("x.com/a"), 7u);
-  EXPECT_EQ(HostStart("1http://x"), 7u);  // a scheme begins with a letter
-}
-
 constexpr const char* kBase = "http://example.com/gallery";
 constexpr const char* kSite = "http://example.com";
 
@@ -98,12 +90,6 @@ TEST(ResolveReference, ProtocolRelativeReferencesTakeTheBaseScheme) {
             "https://cdn/a.jpg");
   // A base typed without a scheme is fetched as http.
   EXPECT_EQ(Resolve_Reference("//cdn/a.jpg", "www.e.com/g", "www.e.com"), "http://cdn/a.jpg");
-}
-
-TEST(ResolveReference, OtherSchemeLikeTextsFollowTheDotRule) {
-  EXPECT_EQ(Resolve("javascript:open('a.jpg')"),
-            "http://example.com/gallery/javascript:open('a.jpg')");
-  EXPECT_EQ(Resolve("mailto:me@x.com"), "http://example.com/gallery/mailto:me@x.com");
 }
 
 TEST(ResolveReference, HttpsPageRootedReferenceEndToEnd) {

@@ -158,7 +158,13 @@ void HTTPFetcher::Session::OnHeaderLine(const char* data, size_t size) {
   const std::string_view line(data, size);
   if (line.starts_with("HTTP/")) responseBlock.clear();
   responseBlock.append(line);
-  if ((line == "\r\n" || line == "\n") && IsFinalResponseHead(responseBlock)) OnHeadersKnown();
+  if (line != "\r\n" && line != "\n") return;
+  if (IsFinalResponseHead(responseBlock)) {
+    OnHeadersKnown();
+  } else if (ParseResponseHead(responseBlock).status >= 300) {
+    // A redirect may lead to another server: its connection has the connect time-out.
+    connected = false;
+  }
 }
 
 // One read of at most 2048 bytes: write it, give the window its turn, report it.

@@ -37,6 +37,10 @@ void UnregisterPartial() {
   std::atomic_signal_fence(std::memory_order_seq_cst);
 }
 
+std::string RegisteredPartial() {
+  return g_partial_set ? std::string(g_partial) : std::string();
+}
+
 }  // namespace
 
 void RemovePartialDownloadNow() {
@@ -59,10 +63,20 @@ bool OutputFile::Create(const std::string& finalPath) {
   partial_path_ = PartialPath(finalPath);
   fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (fd_ < 0) return false;
+  // A transfer started from inside another one's callback hands the name back when done.
+  outer_partial_ = RegisteredPartial();
   RegisterPartial(partial_path_);
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
   used_ = 0;
   return true;
+}
+
+void OutputFile::RestoreOuterPartial() {
+  if (outer_partial_.empty()) {
+    UnregisterPartial();
+  } else {
+    RegisterPartial(outer_partial_);
+  }
 }
 
 bool OutputFile::Flush() {
@@ -95,7 +109,7 @@ bool OutputFile::Commit() {
   bool ok = Flush();
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
-  UnregisterPartial();
+  RestoreOuterPartial();
   if (ok) ok = std::rename(partial_path_.c_str(), final_path_.c_str()) == 0;
   if (!ok) ::unlink(partial_path_.c_str());
   return ok;
@@ -105,7 +119,7 @@ void OutputFile::Discard() {
   if (fd_ < 0) return;
   ::close(fd_);
   fd_ = -1;
-  UnregisterPartial();
+  RestoreOuterPartial();
   ::unlink(partial_path_.c_str());
 }
 

@@ -34,10 +34,12 @@ class OutputFile {
 
  private:
   bool Flush();
+  void RestoreOuterPartial();
 
   int fd_ = -1;
   std::string final_path_;
   std::string partial_path_;
+  std::string outer_partial_;  // the partial file registered before this one, if any
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
 };

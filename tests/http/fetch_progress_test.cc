@@ -191,14 +191,20 @@ TEST_F(FetchProgressHttp, RemovePartialDownloadNowDeletesTheFileUnderWay) {
   const std::string out = dir_.file("big.bin");
   bool removed = false;
   recorder_.onCall = [&](int index) {
-    if (index != 2) return;
-    RemovePartialDownloadNow();
-    removed = !Exists(OutputFile::PartialPath(out));
+    if (index == 1) {
+      // A fetch run to its end from inside this one's callback (a pumped handler).
+      HTTPFetcher inner;
+      inner.GetPage(server_.Url("/missing"), dir_.file("inner.html"), "", "", nullptr, nullptr);
+    } else if (index == 2) {
+      RemovePartialDownloadNow();
+      removed = !Exists(OutputFile::PartialPath(out));
+    }
   };
   recorder_.cancelAt = 3;
   fetcher_.GetResource(server_.Url("/big"), out, "", "", &FetchRecorder::Callback, &recorder_);
   EXPECT_TRUE(removed);
   EXPECT_FALSE(Exists(out));
+  EXPECT_TRUE(Exists(dir_.file("inner.html")));
 }
 
 TEST(FileHasData, TellsEmptyAndMissingFilesFromFilesWithData) {

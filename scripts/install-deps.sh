@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
 if [ "${1:-build}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev curl wget)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget)
 fi
 
 missing=()

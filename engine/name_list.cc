@@ -1,5 +1,6 @@
 #include "engine/name_list.h"
 
+#include <cstring>
 #include <new>
 
 namespace harvelo {
@@ -11,20 +12,32 @@ CNameList::~CNameList() {
 std::unique_ptr<CNameList::NameEntry> CNameList::MakeEntry(const char* text, int kind,
                                                            const char* cookie,
                                                            const char* referrer) {
-  // Any copy that can't be had drops the whole entry; the unique_ptr frees what was made.
-  try {
-    std::unique_ptr<NameEntry> entry(new (std::nothrow) NameEntry);
-    if (entry == nullptr) return nullptr;
-    entry->text = text != nullptr ? text : "";
-    if (cookie != nullptr) entry->cookie.emplace(cookie);
-    if (referrer != nullptr) entry->referrer.emplace(referrer);
-    entry->kind = kind;
-    return entry;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  } catch (const std::length_error&) {
-    return nullptr;
+  if (text == nullptr) text = "";
+  const size_t textSize = std::strlen(text) + 1;
+  const size_t cookieSize = cookie != nullptr ? std::strlen(cookie) + 1 : 0;
+  const size_t referrerSize = referrer != nullptr ? std::strlen(referrer) + 1 : 0;
+
+  // Either allocation failing drops the entry; the unique_ptrs free whatever was had.
+  std::unique_ptr<NameEntry> entry(new (std::nothrow) NameEntry);
+  if (entry == nullptr) return nullptr;
+  entry->storage.reset(new (std::nothrow) char[textSize + cookieSize + referrerSize]);
+  if (entry->storage == nullptr) return nullptr;
+
+  char* at = entry->storage.get();
+  std::memcpy(at, text, textSize);
+  entry->text = at;
+  at += textSize;
+  if (cookie != nullptr) {
+    std::memcpy(at, cookie, cookieSize);
+    entry->cookie = at;
+    at += cookieSize;
   }
+  if (referrer != nullptr) {
+    std::memcpy(at, referrer, referrerSize);
+    entry->referrer = at;
+  }
+  entry->kind = kind;
+  return entry;
 }
 
 int CNameList::PushBack(const char* text, int kind, const char* cookie, const char* referrer) {
@@ -57,7 +70,7 @@ int CNameList::PushFront(const char* text, int kind, const char* cookie, const c
 }
 
 const char* CNameList::FrontText() const {
-  return head_ ? head_->text.c_str() : nullptr;
+  return head_ ? head_->text : nullptr;
 }
 
 int CNameList::FrontKind() const {
@@ -65,11 +78,11 @@ int CNameList::FrontKind() const {
 }
 
 const char* CNameList::FrontCookie() const {
-  return head_ && head_->cookie ? head_->cookie->c_str() : nullptr;
+  return head_ ? head_->cookie : nullptr;
 }
 
 const char* CNameList::FrontReferrer() const {
-  return head_ && head_->referrer ? head_->referrer->c_str() : nullptr;
+  return head_ ? head_->referrer : nullptr;
 }
 
 int CNameList::PopFront() {

@@ -126,9 +126,9 @@ long AddressSpaceBytes() {
   return pages * sysconf(_SC_PAGESIZE);
 }
 
-// In a child process: each big copy needs 8 MiB; an address-space limit just above the
-// present size lets the entry fail at its first, second or third copy. Every failure must
-// leave the list as it was and give back what the earlier copies took.
+// In a child process: the entry's three strings need 24 MiB together; address-space limits
+// that leave only 4, 12 or 20 MiB make the push fail. Every failure must leave the list as
+// it was and hold on to nothing.
 int FailingPushesInChild() {
   constexpr long kMiB = 1024 * 1024;
   // A fixed threshold keeps every big block mapped on its own and unmapped when freed, so
@@ -139,18 +139,18 @@ int FailingPushesInChild() {
   if (list.PushBack("first", PageEntry) != 1) return 10;
   rlimit saved{};
   getrlimit(RLIMIT_AS, &saved);
-  for (int copies = 0; copies < 3; ++copies) {
+  for (int step = 0; step < 3; ++step) {
     for (int front = 0; front < 2; ++front) {
       const long before = AddressSpaceBytes();
       rlimit tight = saved;
-      tight.rlim_cur = static_cast<rlim_t>(before + (4 + 8 * copies) * kMiB);
+      tight.rlim_cur = static_cast<rlim_t>(before + (4 + 8 * step) * kMiB);
       if (setrlimit(RLIMIT_AS, &tight) != 0) return 11;
       const int result = front ? list.PushFront(big.c_str(), PageEntry, big.c_str(), big.c_str())
                                : list.PushBack(big.c_str(), PageEntry, big.c_str(), big.c_str());
       setrlimit(RLIMIT_AS, &saved);
-      if (result != 0) return 20 + copies;
-      if (list.Count() != 1 || std::strcmp(list.FrontText(), "first") != 0) return 30 + copies;
-      if (AddressSpaceBytes() - before > kMiB) return 40 + copies;  // a copy was kept
+      if (result != 0) return 20 + step;
+      if (list.Count() != 1 || std::strcmp(list.FrontText(), "first") != 0) return 30 + step;
+      if (AddressSpaceBytes() - before > kMiB) return 40 + step;  // something was kept
     }
   }
   if (list.PushBack(big.c_str(), PageEntry, big.c_str(), big.c_str()) != 1) return 50;

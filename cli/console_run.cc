@@ -48,12 +48,16 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   Settings loaded;
   LoadSettings(loaded);
   Settings settings = RunSettings(loaded, line);
-  const std::string destination =
+  std::string destination =
       DestinationFieldText(line.destinationDir.value_or(loaded.destinationDir));
   if (line.destinationDir && !destination.empty()) {
     // Like wget -P; what can't be made is left to the engine's check to report.
     std::error_code ec;
     std::filesystem::create_directories(destination, ec);
+    // The logs name every stored file by its full path, as a folder picked in the
+    // window would give it.
+    const auto absolute = std::filesystem::absolute(destination, ec);
+    if (!ec) destination = DestinationFieldText(absolute.lexically_normal().string());
   }
   const std::string prefix = line.prefix ? PrefixFieldText(*line.prefix) : LoadPrefix(destination);
   const FileSnapshot prefixFile(destination + kPrefixFileName);

@@ -59,7 +59,8 @@ TEST_F(CliInterruptTest, CtrlCStopsTheTransferAndLogsStopped) {
 
   const auto lines = cli.OutLines();
   ASSERT_EQ(lines.size(), 2u) << cli.Out();
-  EXPECT_EQ(lines[1].substr(5), "\tStopped\tdest/AAA_001.jpg\t" + Url("/slow.jpg"));
+  EXPECT_EQ(lines[1].substr(5),
+            "\tStopped\t" + work.dir() + "dest/AAA_001.jpg\t" + Url("/slow.jpg"));
   EXPECT_EQ(cli.Err(), "");  // stopped by the user: no error message
   EXPECT_THAT(DestFiles(), ::testing::ElementsAre("AAA_waddr.txt", "HV_pref.cfg"));
 }

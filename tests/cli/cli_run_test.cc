@@ -32,9 +32,9 @@ TEST_F(CliRunTest, GalleryIsStoredAndEachFinalRowPrintedOnce) {
   }
   const auto lines = cli.OutLines();
   ASSERT_EQ(lines.size(), 4u) << cli.Out();
-  EXPECT_THAT(lines[0], ::testing::MatchesRegex("[0-9][0-9]:[0-9][0-9]\tOk\tdest/page.html\t" +
-                                                Url("/gallery.html")));
-  EXPECT_EQ(lines[3].substr(5), "\tOk\tdest/AAA_003.jpg\t" + Url("/3.jpg"));
+  EXPECT_THAT(lines[0], ::testing::MatchesRegex("[0-9][0-9]:[0-9][0-9]\tOk\t" + work.dir() +
+                                                "dest/page.html\t" + Url("/gallery.html")));
+  EXPECT_EQ(lines[3].substr(5), "\tOk\t" + work.dir() + "dest/AAA_003.jpg\t" + Url("/3.jpg"));
   EXPECT_EQ(cli.Err(), "");  // not a terminal: no progress line
 }
 
@@ -122,7 +122,8 @@ TEST_F(CliRunTest, UsageErrorsExitTwoAndTheDestinationIsTheEnginesToCheck) {
 
   WriteBytes(work.file("plainfile"), "x");
   EXPECT_EQ(Run({"--dest", "plainfile", Url("/gallery.html")}), 1);
-  EXPECT_EQ(cli.Err(), "Cannot write files to the path \"plainfile/AAA_###.<ext>\".\n");
+  EXPECT_EQ(cli.Err(),
+            "Cannot write files to the path \"" + work.dir() + "plainfile/AAA_###.<ext>\".\n");
   EXPECT_TRUE(SeenPaths().empty());
   EXPECT_FALSE(Exists(work.file("HV_conf.cfg")));
 }

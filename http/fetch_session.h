@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "http/http_fetcher.h"
 #include "http/output_file.h"
@@ -42,7 +43,8 @@ struct HTTPFetcher::Session {
   bool emptyAgent = false;
   long connectMs = 60000;
   long stallMs = 60000;
-  bool running = false;  // a fetch is under way (guards against reentry)
+  bool running = false;                // a fetch is under way (guards against reentry)
+  std::vector<curl_socket_t> sockets;  // open connections of this session
 
   // State of the fetch under way.
   std::string outPath;
@@ -66,6 +68,7 @@ struct HTTPFetcher::Session {
   bool CallProgress();
   bool OnBody(const char* data, size_t size);
   void OnHeaderLine(const char* data, size_t size);
+  void AcknowledgeNow();
   void PumpIfDue();
   void Fail(std::uint32_t code, const std::string& description, const char* context);
   void OwnFailure(const char* description, const char* context);
@@ -74,6 +77,8 @@ struct HTTPFetcher::Session {
   static size_t WriteCallback(char* data, size_t size, size_t count, void* self);
   static int DebugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
   static int PrereqCallback(void* self, char*, char*, int, int);
+  static int SockoptCallback(void* self, curl_socket_t socket, curlsocktype purpose);
+  static int CloseSocketCallback(void* self, curl_socket_t socket);
 };
 
 }  // namespace harvelo

@@ -34,6 +34,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
 
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
+  fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
 
   int stored = 0;
   int done = 0;

@@ -126,6 +126,10 @@ void HTTPFetcher::Session::OwnFailure(const char* description, const char* conte
   stopped = true;
 }
 
+void HTTPFetcher::Session::Cancelled() {
+  OwnFailure("Action cancelled by caller.", "callback function.");
+}
+
 // The final response's headers are complete: read them, dump them, create the output
 // and make the first progress call. False when the fetch ends here.
 bool HTTPFetcher::Session::OnHeadersKnown() {
@@ -152,10 +156,18 @@ bool HTTPFetcher::Session::CallProgress() {
   // Time spent in the callback (a paused run) is not time the server kept us waiting.
   lastActivity = Clock::now();
   if (result == 0) {
-    OwnFailure("Action cancelled by caller.", "callback function.");
+    Cancelled();
     return false;
   }
   owner.m_bContinue = 1;
+  return true;
+}
+
+// Only once the body has begun: before that the progress calls alone may cancel.
+bool HTTPFetcher::Session::CancelledWhileWaiting() {
+  if (!headersKnown || stopped || !owner.m_cancelWhileWaiting) return false;
+  if (!owner.m_cancelWhileWaiting()) return false;
+  Cancelled();
   return true;
 }
 
@@ -322,6 +334,7 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
       break;
     }
     if (active == 0) break;
+    if (CancelledWhileWaiting()) break;
     const auto now = Clock::now();
     if (connected && now - lastActivity >= std::chrono::milliseconds(stallMs)) {
       stalled = true;

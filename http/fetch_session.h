@@ -66,12 +66,14 @@ struct HTTPFetcher::Session {
   void Reset(const std::string& path, FetchProgressFn cb, void* ctx);
   bool OnHeadersKnown();
   bool CallProgress();
+  bool CancelledWhileWaiting();
   bool OnBody(const char* data, size_t size);
   void OnHeaderLine(const char* data, size_t size);
   void AcknowledgeNow();
   void PumpIfDue();
   void Fail(std::uint32_t code, const std::string& description, const char* context);
   void OwnFailure(const char* description, const char* context);
+  void Cancelled();
 
   static size_t HeaderCallback(char* data, size_t size, size_t count, void* self);
   static size_t WriteCallback(char* data, size_t size, size_t count, void* self);

@@ -4,6 +4,7 @@
 // After a fetch the caller reads the status and, when it failed, the error record.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,10 @@ class HTTPFetcher {
   int m_nPumpCount = 100;
   int m_nPauseMs = 0;
   int m_bContinue = 0;
+  // Optional. Asked while a fetch waits for more of the body, once the first progress
+  // call has been made: true cancels the fetch as a progress call returning 0 does, so
+  // that a server gone silent in mid-body does not hold a Stop until the stall time-out.
+  std::function<bool()> m_cancelWhileWaiting;
 
  private:
   struct Session;

@@ -1,4 +1,8 @@
 // Stop and Pause pressed in the middle of a run, played from the window's message pump.
+#include <atomic>
+#include <chrono>
+#include <future>
+
 #include "engine_fixture.h"
 
 namespace harvelo::testing {
@@ -141,6 +145,58 @@ TEST_F(RunStopPauseTest, StopWhilePausedCancelsTheTransfer) {
   EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Stopped", "Ok", "Ok"}));
   EXPECT_EQ(window.title, "HV: Stopped.");
   EXPECT_EQ(engine.paused, 0);  // cleared at the end of the run
+}
+
+// A page whose second resource comes half, then nothing more until the test ends.
+class StopDuringStalledBodyTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    Page("/held.html", "<a href=\"1.jpg\">1</a><a href=\"held.jpg\">h</a><a href=\"2.jpg\">2</a>");
+    Serve("/1.jpg", BigBody('1'));
+    Serve("/2.jpg", BigBody('2'));
+    site.server().Get("/held.jpg", [this](const httplib::Request& req, httplib::Response& res) {
+      Record(req);
+      res.set_content_provider(3000, "image/jpeg", [this](size_t, size_t, httplib::DataSink& sink) {
+        holding = true;
+        const std::string half(1500, 'h');
+        sink.write(half.data(), half.size());
+        released.wait_for(std::chrono::seconds(30));
+        holding = false;
+        return false;
+      });
+    });
+    StartSite();
+  }
+  // The handler lets go before the server is stopped, while the promise still exists.
+  void TearDown() override {
+    release.set_value();
+    site.Stop();
+  }
+
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<bool> holding{false};
+};
+
+TEST_F(StopDuringStalledBodyTest, StopEndsTheTransferWithoutWaitingForTheRestOfTheBody) {
+  window.onPump = [this](int n) {
+    // An idle pump of the fetch loop once the half that came has been reported.
+    if (n != 50 || window.rows.empty() || window.rows[0].status != "In Progress" ||
+        window.rows[0].address != Url("/held.jpg")) {
+      return;
+    }
+    const auto bar = window.CallsStartingWith("pos 1021");
+    if (!bar.empty() && bar.back() == "pos 1021 50") engine.OnStop();
+  };
+  StartWith(Url("/held.html"));
+
+  EXPECT_TRUE(holding) << "the run waited for the server";
+  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Stopped", "Ok", "Ok"}));
+  EXPECT_EQ(window.rows[0].address, Url("/held.jpg"));
+  EXPECT_EQ(SeenPaths(), (std::vector<std::string>{"/held.html", "/1.jpg", "/held.jpg"}));
+  EXPECT_TRUE(window.messages.empty());
+  EXPECT_EQ(window.title, "HV: Stopped.");
+  EXPECT_EQ(DestFiles(), (std::set<std::string>{"AAA_001.jpg", "AAA_waddr.txt", "HV_pref.cfg"}));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The window stays alive while the network keeps a fetch waiting: the message pump runs
-// at short intervals, and a Stop pressed meanwhile cancels at the first callback.
+// at short intervals, and a Stop pressed meanwhile cancels at the first callback, or
+// while the body is under way, without waiting for more of it.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <future>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -10,7 +13,9 @@
 
 #include "fetch_recorder.h"
 #include "http/http_fetcher.h"
+#include "http/output_file.h"
 #include "platform/message_pump.h"
+#include "raw_http_server.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
 
@@ -20,6 +25,7 @@ namespace {
 using testing::Exists;
 using testing::FetchRecorder;
 using testing::LoopbackServer;
+using testing::RawHttpServer;
 using testing::TempDir;
 using Clock = std::chrono::steady_clock;
 
@@ -107,6 +113,54 @@ TEST_F(FetchWindow, AStopPressedWhileWaitingCancelsAtTheFirstCallback) {
   EXPECT_EQ(context.calls, 1);
   EXPECT_STREQ(fetcher_.m_szErrorDesc, "Action cancelled by caller.");
   EXPECT_FALSE(Exists(out));
+}
+
+TEST_F(FetchWindow, AStopPressedWhileTheBodyStallsCancelsWithoutWaitingForTheRest) {
+  // Half of the body, then nothing until the test ends.
+  const std::string half(1500, 'h');
+  std::promise<void> release;
+  const std::shared_future<void> released = release.get_future().share();
+  std::atomic<bool> holding{false};
+  RawHttpServer server([&](const std::string&, const RawHttpServer::Send& send) {
+    holding = true;
+    send("HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n" + half);
+    released.wait_for(std::chrono::seconds(30));
+    holding = false;
+  });
+  ASSERT_TRUE(server.Start());
+  // Destroyed before the server, which joins its handler.
+  struct ReleaseAtEnd {
+    std::promise<void>& release;
+    ~ReleaseAtEnd() { release.set_value(); }
+  } releaseAtEnd{release};
+
+  FetchRecorder recorder;
+  int pollsBeforeFirstCall = 0;
+  size_t callsAtCancel = 0;
+  fetcher_.m_cancelWhileWaiting = [&] {
+    if (recorder.calls.empty()) {
+      ++pollsBeforeFirstCall;
+      return false;
+    }
+    if (recorder.calls.back().bytesSoFar < 1500) return false;
+    callsAtCancel = recorder.calls.size();  // the user presses Stop
+    return true;
+  };
+  const std::string out = dir_.file("held.jpg");
+  EXPECT_EQ(fetcher_.GetResource(server.Url("/held.jpg"), out, "", "", &FetchRecorder::Callback,
+                                 &recorder),
+            0);
+  EXPECT_TRUE(holding) << "the fetch waited for the server";
+  EXPECT_EQ(pollsBeforeFirstCall, 0);
+  ASSERT_GT(callsAtCancel, 1u);
+  EXPECT_EQ(recorder.calls.size(), callsAtCancel);
+  EXPECT_EQ(recorder.calls.back().bytesSoFar, 1500);
+  EXPECT_EQ(fetcher_.m_dwErrorCode, 0u);
+  EXPECT_STREQ(fetcher_.m_szErrorDesc, "Action cancelled by caller.");
+  EXPECT_STREQ(fetcher_.m_szErrorContext, "callback function.");
+  EXPECT_EQ(fetcher_.m_bContinue, 0);
+  EXPECT_FALSE(Exists(out));
+  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
 }
 
 TEST_F(FetchWindow, EachReadIsFollowedByTwoPumpsOfHalfTheBudget) {

@@ -1,6 +1,9 @@
 // The progress reports that the fetch loop calls: they move the file bar, keep the
 // window alive, hold a transfer while paused, cancel it on Stop and apply the minimum
 // size.
+#include <algorithm>
+#include <climits>
+
 #include "engine/control_ids.h"
 #include "engine/engine.h"
 #include "platform/message_pump.h"
@@ -10,10 +13,13 @@ namespace harvelo {
 namespace {
 
 int ReportProgress(Engine& engine, int contentLength, int bytesSoFar) {
-  const int percent =
-      contentLength == 0
-          ? 0
-          : static_cast<int>(static_cast<double>(bytesSoFar) * 100.0 / contentLength);
+  // The announced length may be far below what arrives (a chunked body, or another
+  // header's "Content-Length:" taken for it); a quotient beyond int is clamped, since
+  // converting it would be undefined.
+  const double quotient =
+      contentLength == 0 ? 0.0 : static_cast<double>(bytesSoFar) * 100.0 / contentLength;
+  const int percent = static_cast<int>(
+      std::clamp(quotient, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
   engine.window().SetProgressPos(IDC_FILE_PROGRESS, percent);
   Pump_Messages(100);
   // A polling wait, so that a second Pause or a Stop pressed meanwhile is seen.

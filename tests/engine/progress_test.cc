@@ -40,6 +40,13 @@ TEST_F(ProgressTest, MovesTheFileBarAndPumps) {
   EXPECT_EQ(window.pumps, 3);
 }
 
+TEST_F(ProgressTest, ABodyFarLongerThanAnnouncedKeepsTheBarPositive) {
+  EXPECT_EQ(Engine::Page_Progress(&engine, 9, 1, 2147483647), 1);
+  EXPECT_EQ(Engine::Page_Progress(&engine, 9, -1, 2147483647), 1);
+  EXPECT_EQ(window.CallsStartingWith("pos"),
+            (std::vector<std::string>{"pos 1021 2147483647", "pos 1021 -2147483648"}));
+}
+
 TEST_F(ProgressTest, StopCancelsTheTransfer) {
   window.onPump = [this](int) { engine.OnStop(); };
   EXPECT_EQ(Engine::Resource_Progress(&engine, 1, 100, 50), 0);

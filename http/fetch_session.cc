@@ -57,10 +57,17 @@ int ClampToInt(std::int64_t n) {
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
+// A line break in the agent would end its header line early and smuggle in another (an
+// agent file whose closing quote is missing reads with the line break after the text).
+std::string AgentLine(const std::string& agent) {
+  return agent.substr(0, agent.find_first_of("\r\n"));
+}
+
 }  // namespace
 
-HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& agent)
-    : owner(fetcher), emptyAgent(agent.empty()) {
+HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& fullAgent)
+    : owner(fetcher), emptyAgent(AgentLine(fullAgent).empty()) {
+  const std::string agent = AgentLine(fullAgent);
   CURLSH* share = SharedCookieStore();
   easy.reset(curl_easy_init());
   multi.reset(curl_multi_init());

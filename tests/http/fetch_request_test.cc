@@ -93,6 +93,21 @@ TEST_F(FetchRequest, ALineBreakInTheReferrerCannotAddAHeader) {
   for (const std::string& line : lines) EXPECT_FALSE(line.starts_with("X-Injected"));
 }
 
+// An agent file whose closing quote is missing reads with the line break that ended it.
+TEST_F(FetchRequest, ALineBreakInTheAgentCannotEndTheHeadersEarly) {
+  HTTPFetcher fetcher(std::string("Mozilla/5.0 (X11)\r\nX-Injected: 1\n"));
+  ASSERT_EQ(fetcher.GetPage(server_.Url("/"), dir_.file("page.html"), "http://a.example/", "",
+                            nullptr, nullptr),
+            1);
+  const std::string head = server_.requests()[0];
+  for (size_t lf = head.find('\n'); lf != std::string::npos; lf = head.find('\n', lf + 1)) {
+    EXPECT_EQ(head[lf - 1], '\r') << head;
+  }
+  EXPECT_EQ(HeaderLines(head),
+            Sorted({Host(), "User-Agent: Mozilla/5.0 (X11)", kAccept, "Accept-Language: es-mx",
+                    "Accept-Encoding: identity", "Referer: http://a.example/"}));
+}
+
 TEST(FetchRedirect, FollowsTheChainKeepingTheReferrerAndReadsTheFinalResponse) {
   LoopbackServer server;
   std::vector<std::string> referers;

@@ -110,7 +110,10 @@ void Engine::Process_URL_List() {
       }
       // A resource list deletes the page copy; a page that gave no list (refused, or
       // nothing to download) must not leave it behind in the user's folder either.
+      // Once gone it is forgotten, so that a later list never deletes a file of that
+      // name that the user made meanwhile.
       if (!pagePath.empty()) std::remove(pagePath.c_str());
+      pagePath.clear();
     }
 
     if (stopRequested && URL_List.Count() > 0) {

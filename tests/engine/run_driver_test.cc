@@ -473,5 +473,16 @@ TEST_F(RunDriverTest, NoPageCopyIsLeftBehindWhateverThePageGave) {
   EXPECT_TRUE(DestFiles().empty() || DestFiles() == std::set<std::string>{"HV_pref.cfg"});
 }
 
+TEST_F(RunDriverTest, ALaterDirectResourceLeavesTheUsersOwnPageHtmlAlone) {
+  Page("/empty.html", "<html><body>Nothing here</body></html>");
+  Serve("/d.jpg", BigBody());
+  StartSite();
+  StartWith(Url("/empty.html"));
+  WriteBytes(dest.file("page.html"), "the user's own page");
+  StartWith(Url("/d.jpg"));
+  EXPECT_EQ(DestFile("AAA_001.jpg"), BigBody());
+  EXPECT_EQ(DestFile("page.html"), "the user's own page");
+}
+
 }  // namespace
 }  // namespace harvelo::testing

@@ -4,22 +4,13 @@
 #include <string_view>
 
 #include "engine/address_rules.h"
+#include "engine/target_types.h"
 
 namespace harvelo {
 namespace {
 
 // The link types that make an A tag a page that may stand around a thumbnail.
 constexpr std::string_view kPageTypes = ",HTM,HTML,PHP,ASP,CGI";
-
-// True when "," + `extension` occurs anywhere in `types` (a plain substring search, so a
-// prefix of an entry matches too).
-bool HasType(std::string_view types, std::string_view extension) {
-  for (size_t comma = types.find(','); comma != std::string_view::npos;
-       comma = types.find(',', comma + 1)) {
-    if (types.substr(comma + 1, extension.size()) == extension) return true;
-  }
-  return false;
-}
 
 // The extension of an upper-cased value: what follows its last '.', up to the first '?'
 // after it when `cutQuery`. False when the value has no '.'.
@@ -69,9 +60,9 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         linkPending = false;
         if (file.closing != 1 || file.ExtractHref() == 0) break;
         if (!ExtensionOf(file.UpperTokenToWork(), true, &extension)) break;
-        if (HasType(targetTypes, extension)) {
+        if (HasTargetType(targetTypes, extension)) {
           Append(target.links, file.token(), base, site, scratch, ResourceEntry);
-        } else if (HasType(kPageTypes, extension)) {
+        } else if (HasTargetType(kPageTypes, extension)) {
           pendingPage = file.token();
           linkPending = true;
         }
@@ -79,7 +70,7 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
 
       case kTokenImg:
         if (file.ExtractSrc() != 0 && ExtensionOf(file.UpperTokenToWork(), false, &extension) &&
-            HasType(targetTypes, extension)) {
+            HasTargetType(targetTypes, extension)) {
           Append(target.images, file.token(), base, site, scratch, ResourceEntry);
           if (linkPending) {
             Append(target.pages, pendingPage, base, site, scratch, ResourceEntry);

@@ -7,6 +7,7 @@
 
 #include "engine/control_ids.h"
 #include "engine/engine.h"
+#include "engine/target_types.h"
 #include "platform/string_table.h"
 
 namespace harvelo {
@@ -14,16 +15,15 @@ namespace {
 
 constexpr const char* kTrace = "DEBUG->\"TRACE\":\n\n";
 
-// "," and the upper-cased text after the address's last '.', searched as a plain
-// substring in the target types.
+// A direct resource: the upper-cased text after the address's last '.' is a target type.
 bool IsDirectResource(const std::string& address, const std::string& targetTypes) {
   const size_t dot = address.rfind('.');
   if (dot == std::string::npos) return false;
-  std::string key = ",";
+  std::string extension;
   for (size_t i = dot + 1; i < address.size(); ++i) {
-    key.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(address[i]))));
+    extension.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(address[i]))));
   }
-  return targetTypes.find(key) != std::string::npos;
+  return HasTargetType(targetTypes, extension);
 }
 
 // The controls that a run locks.

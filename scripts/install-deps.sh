@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh build|test
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
+packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget)
 fi

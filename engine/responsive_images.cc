@@ -1,6 +1,5 @@
 #include "engine/responsive_images.h"
 
-#include "engine/tag_attributes.h"
 #include "engine/target_types.h"
 
 namespace harvelo {
@@ -8,6 +7,10 @@ namespace {
 
 char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }
 
 // Attributes that lazy-loading scripts read the real address from, in order of trust.
@@ -23,80 +26,99 @@ bool MayBeHandled(std::string_view tag) {
   return c == 'P' || c == 'S' || c == 'N';
 }
 
-void Consider(const ImageCandidate& candidate, std::string_view types,
-              std::optional<ImageCandidate>& best) {
-  if (!IsImageTarget(candidate.address, types)) return;
-  if (!best || IsLargerCandidate(candidate, *best)) best = candidate;
+// The value decoded into `buffer` when it holds a character reference; else as it is.
+std::string_view Decoded(std::string_view raw, std::string& buffer) {
+  if (raw.find('&') == std::string_view::npos) return raw;
+  buffer = DecodeCharacterReferences(raw);
+  return buffer;
+}
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+  return s;
 }
 
 }  // namespace
 
 bool IsImageTarget(std::string_view address, std::string_view targetTypes) {
-  if (address.size() >= 5) {
-    std::string scheme;
-    for (size_t i = 0; i < 5; ++i) scheme.push_back(Upper(address[i]));
-    if (scheme == "DATA:") return false;
+  if (address.size() >= 5 && Upper(address[0]) == 'D' && Upper(address[1]) == 'A' &&
+      Upper(address[2]) == 'T' && Upper(address[3]) == 'A' && address[4] == ':') {
+    return false;
   }
-  const std::string_view path = address.substr(0, address.find_first_of("?#"));
+  // (find_first_of would search the set once per character.)
+  size_t end = 0;
+  while (end < address.size() && address[end] != '?' && address[end] != '#') ++end;
+  const std::string_view path = address.substr(0, end);
   const size_t dot = path.rfind('.');
   if (dot == std::string_view::npos) return false;
-  std::string extension;
-  extension.reserve(path.size() - dot - 1);
-  for (size_t i = dot + 1; i < path.size(); ++i) extension.push_back(Upper(path[i]));
-  return HasTargetType(targetTypes, extension);
+  const std::string_view raw = path.substr(dot + 1);
+  char small[32];
+  std::string large;
+  char* upper = small;
+  if (raw.size() > sizeof small) {
+    large.resize(raw.size());
+    upper = large.data();
+  }
+  for (size_t i = 0; i < raw.size(); ++i) upper[i] = Upper(raw[i]);
+  return HasTargetType(targetTypes, std::string_view(upper, raw.size()));
 }
 
-bool ResponsiveImages::Largest(std::string_view tag, bool isImg, ImageCandidate& best,
-                               bool& lazy) const {
-  const TagAttributes attributes(tag);
-  std::optional<ImageCandidate> chosen;
-  std::optional<std::string> srcset = attributes.Get("data-srcset");
-  lazy = srcset.has_value();
-  if (!srcset) srcset = attributes.Get("srcset");
-  if (srcset) {
-    for (const ImageCandidate& c : ParseSrcset(*srcset)) Consider(c, types_, chosen);
+void ResponsiveImages::Consider(const ImageCandidate& candidate, Choice& choice) const {
+  if (!IsImageTarget(candidate.address, types_)) return;
+  if (choice.found && !IsLargerCandidate(candidate, choice.size)) return;
+  choice.found = true;
+  choice.address.assign(candidate.address);
+  choice.size = candidate;
+  choice.size.address = {};
+}
+
+void ResponsiveImages::Largest(std::string_view tag, bool isImg, Choice& choice, bool& lazy) {
+  choice.found = false;
+  attributes_.Parse(tag);
+  const std::string_view* srcset = attributes_.Raw("data-srcset");
+  lazy = srcset != nullptr;
+  if (srcset == nullptr) srcset = attributes_.Raw("srcset");
+  if (srcset != nullptr) {
+    ParseSrcset(Decoded(*srcset, decodedSrcset_), candidates_);
+    for (const ImageCandidate& c : candidates_) Consider(c, choice);
   }
-  if (isImg) {
-    std::optional<std::string> src;
-    for (const std::string_view name : kLazySources) {
-      if ((src = attributes.Get(name))) {
-        lazy = true;
-        break;
-      }
-    }
-    if (!src) src = attributes.Get("src");
-    // An address with blanks around it still names the picture.
-    if (src) {
-      const size_t first = src->find_first_not_of(" \t\n\f\r");
-      const size_t last = src->find_last_not_of(" \t\n\f\r");
-      ImageCandidate c;
-      if (first != std::string::npos) c.address = src->substr(first, last - first + 1);
-      if (!c.address.empty()) Consider(c, types_, chosen);
+  if (!isImg) return;
+  const std::string_view* src = nullptr;
+  for (const std::string_view name : kLazySources) {
+    if ((src = attributes_.Raw(name)) != nullptr) {
+      lazy = true;
+      break;
     }
   }
-  if (!chosen) return false;
-  best = std::move(*chosen);
-  return true;
+  if (src == nullptr) src = attributes_.Raw("src");
+  if (src == nullptr) return;
+  // An address with blanks around it still names the picture.
+  ImageCandidate c;
+  c.address = Trimmed(Decoded(*src, decodedSrc_));
+  if (!c.address.empty()) Consider(c, choice);
 }
 
 bool ResponsiveImages::Img(std::string_view tag, std::string& reference) {
-  const bool fallback = inNoscript_ && lazySeen_;
   if (inPicture_ && pictureDone_) return false;
-  ImageCandidate best;
   bool lazy = false;
-  const bool found = Largest(tag, true, best, lazy);
+  Largest(tag, true, tagChoice_, lazy);
   if (inPicture_) {
     pictureDone_ = true;
     if (lazy) lazySeen_ = true;
-    if (found) Consider(best, types_, pictureBest_);
-    if (!pictureBest_) return false;
-    reference = pictureBest_->address;
+    if (tagChoice_.found) {
+      ImageCandidate c = tagChoice_.size;
+      c.address = tagChoice_.address;
+      Consider(c, picture_);
+    }
+    if (!picture_.found) return false;
+    reference = picture_.address;
     return true;
   }
   // A NOSCRIPT copy of a lazily loaded picture repeats what the scan already took.
-  if (!found || fallback) return false;
+  if (!tagChoice_.found || (inNoscript_ && lazySeen_)) return false;
   if (lazy) lazySeen_ = true;
-  reference = std::move(best.address);
+  reference = tagChoice_.address;
   return true;
 }
 
@@ -113,22 +135,26 @@ bool ResponsiveImages::OtherTag(std::string_view tag, bool& emit, std::string& r
     if (!closing) {
       inPicture_ = true;
       pictureDone_ = false;
-      pictureBest_.reset();
+      picture_.found = false;
       return true;
     }
-    if (inPicture_ && !pictureDone_ && pictureBest_) {
+    if (inPicture_ && !pictureDone_ && picture_.found) {
       emit = true;
-      reference = pictureBest_->address;
+      reference = picture_.address;
     }
     inPicture_ = false;
-    pictureBest_.reset();
+    picture_.found = false;
     return true;
   }
   if (name == "SOURCE" && inPicture_) {
-    ImageCandidate best;
     bool lazy = false;
-    if (!closing && !pictureDone_ && Largest(tag, false, best, lazy)) {
-      Consider(best, types_, pictureBest_);
+    if (!closing && !pictureDone_) {
+      Largest(tag, false, tagChoice_, lazy);
+      if (tagChoice_.found) {
+        ImageCandidate c = tagChoice_.size;
+        c.address = tagChoice_.address;
+        Consider(c, picture_);
+      }
       if (lazy) lazySeen_ = true;
     }
     return true;

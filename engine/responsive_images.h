@@ -3,11 +3,12 @@
 // elements (one picture, one entry) and image addresses with a query. The scan asks it
 // about IMG tags and about the tags it does not know itself.
 #pragma once
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/srcset.h"
+#include "engine/tag_attributes.h"
 
 namespace harvelo {
 
@@ -29,16 +30,31 @@ class ResponsiveImages {
   bool OtherTag(std::string_view tag, bool& emit, std::string& reference);
 
  private:
+  // A chosen candidate, owning its address.
+  struct Choice {
+    bool found = false;
+    std::string address;
+    ImageCandidate size;  // its descriptors (the address view is not used)
+  };
+  // Takes `candidate` into `choice` when it is a target type and larger.
+  void Consider(const ImageCandidate& candidate, Choice& choice) const;
   // The largest target-type candidate of the tag's srcset (data-srcset first) and, for
-  // an IMG, its src (a lazy-loading attribute first) taken as 1x. False when none.
-  bool Largest(std::string_view tag, bool isImg, ImageCandidate& best, bool& lazy) const;
+  // an IMG, its src (a lazy-loading attribute first) taken as 1x, into `choice`.
+  // `lazy`: the tag had a lazy-loading attribute.
+  void Largest(std::string_view tag, bool isImg, Choice& choice, bool& lazy);
 
   std::string_view types_;
   bool inPicture_ = false;
   bool pictureDone_ = false;  // the picture's IMG has been read
-  std::optional<ImageCandidate> pictureBest_;
+  Choice picture_;
   bool inNoscript_ = false;
   bool lazySeen_ = false;  // a lazily loaded picture was listed on this page
+  // Reused from one tag to the next.
+  TagAttributes attributes_;
+  std::vector<ImageCandidate> candidates_;
+  std::string decodedSrcset_;
+  std::string decodedSrc_;
+  Choice tagChoice_;
 };
 
 }  // namespace harvelo

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 namespace harvelo {
 namespace {
@@ -55,12 +56,28 @@ bool FloatingPointNumber(std::string_view text, double& value) {
   return std::isfinite(value);
 }
 
+// A valid candidate has at most two descriptors ("w" and "h"); a third makes it invalid.
+struct Descriptors {
+  std::string_view items[3];
+  size_t count = 0;
+  bool tooMany = false;
+  void Add(std::string_view d) {
+    if (count == std::size(items)) {
+      tooMany = true;
+    } else {
+      items[count++] = d;
+    }
+  }
+};
+
 // Applies the descriptors of one candidate; false when a browser would drop it.
-bool ReadDescriptors(const std::vector<std::string_view>& descriptors, ImageCandidate& c) {
+bool ReadDescriptors(const Descriptors& descriptors, ImageCandidate& c) {
+  if (descriptors.tooMany) return false;
   bool hasWidth = false;
   bool hasDensity = false;
   bool hasHeight = false;
-  for (const std::string_view d : descriptors) {
+  for (size_t i = 0; i < descriptors.count; ++i) {
+    const std::string_view d = descriptors.items[i];
     const char last = d.back();
     const std::string_view number = d.substr(0, d.size() - 1);
     if (last == 'w') {
@@ -87,17 +104,23 @@ bool ReadDescriptors(const std::vector<std::string_view>& descriptors, ImageCand
 
 std::vector<ImageCandidate> ParseSrcset(std::string_view text) {
   std::vector<ImageCandidate> candidates;
-  std::vector<std::string_view> descriptors;
+  ParseSrcset(text, candidates);
+  return candidates;
+}
+
+void ParseSrcset(std::string_view text, std::vector<ImageCandidate>& candidates) {
+  candidates.clear();
+  Descriptors descriptors;
   size_t pos = 0;
   const size_t n = text.size();
   for (;;) {
     while (pos < n && (IsSpace(text[pos]) || text[pos] == ',')) ++pos;
-    if (pos >= n) return candidates;
+    if (pos >= n) return;
 
     const size_t urlStart = pos;
     while (pos < n && !IsSpace(text[pos])) ++pos;
     std::string_view url = text.substr(urlStart, pos - urlStart);
-    descriptors.clear();
+    descriptors = Descriptors{};
 
     if (url.back() == ',') {
       // "a.jpg," has no descriptors: the commas end the candidate.
@@ -109,7 +132,7 @@ std::vector<ImageCandidate> ParseSrcset(std::string_view text) {
       enum class State { kIn, kParens, kAfter } state = State::kIn;
       size_t start = pos;
       auto flush = [&](size_t end) {
-        if (end > start) descriptors.push_back(text.substr(start, end - start));
+        if (end > start) descriptors.Add(text.substr(start, end - start));
       };
       for (;; ++pos) {
         if (pos >= n) {
@@ -139,8 +162,8 @@ std::vector<ImageCandidate> ParseSrcset(std::string_view text) {
     }
     if (url.empty()) continue;
     ImageCandidate candidate;
-    candidate.address = std::string(url);
-    if (ReadDescriptors(descriptors, candidate)) candidates.push_back(std::move(candidate));
+    candidate.address = url;
+    if (ReadDescriptors(descriptors, candidate)) candidates.push_back(candidate);
   }
 }
 

@@ -11,14 +11,16 @@
 namespace harvelo {
 
 struct ImageCandidate {
-  std::string address;      // as written in the attribute
-  std::uint64_t width = 0;  // the "w" descriptor, 0 when absent
-  double density = 1.0;     // the "x" descriptor; without one a candidate stands for 1x
+  std::string_view address;  // as written, within the text it was read from
+  std::uint64_t width = 0;   // the "w" descriptor, 0 when absent
+  double density = 1.0;      // the "x" descriptor; without one a candidate stands for 1x
 };
 
 // The candidates in the order written; a candidate whose descriptors a browser would
 // refuse (two widths, "0w", "-1x", an unknown descriptor, "h" without "w") is left out.
 std::vector<ImageCandidate> ParseSrcset(std::string_view text);
+// The same into `out` (cleared first), whose storage is reused from one call to the next.
+void ParseSrcset(std::string_view text, std::vector<ImageCandidate>& out);
 
 // True when `a` is a larger variant than `b`: a width beats any density, a wider width
 // a narrower one, a higher density a lower one (none counts as 1x).

@@ -92,7 +92,8 @@ std::string DecodeCharacterReferences(std::string_view value) {
   return out;
 }
 
-TagAttributes::TagAttributes(std::string_view tag) {
+void TagAttributes::Parse(std::string_view tag) {
+  attributes_.clear();
   size_t i = NameEnd(tag, NameStart(tag));
   const size_t n = tag.size();
   for (;;) {
@@ -102,8 +103,7 @@ TagAttributes::TagAttributes(std::string_view tag) {
     const size_t nameStart = i++;
     while (i < n && !IsSpace(tag[i]) && tag[i] != '/' && tag[i] != '>' && tag[i] != '=') ++i;
     Attribute attribute;
-    attribute.name.reserve(i - nameStart);
-    for (size_t k = nameStart; k < i; ++k) attribute.name.push_back(Lower(tag[k]));
+    attribute.name = tag.substr(nameStart, i - nameStart);
     size_t j = i;
     while (j < n && IsSpace(tag[j])) ++j;
     if (j < n && tag[j] == '=') {
@@ -122,15 +122,24 @@ TagAttributes::TagAttributes(std::string_view tag) {
         i = j;
       }
     }
-    attributes_.push_back(std::move(attribute));
+    attributes_.push_back(attribute);
   }
 }
 
-std::optional<std::string> TagAttributes::Get(std::string_view lowerName) const {
+const std::string_view* TagAttributes::Raw(std::string_view lowerName) const {
   for (const Attribute& a : attributes_) {
-    if (a.name == lowerName) return DecodeCharacterReferences(a.value);
+    if (a.name.size() != lowerName.size()) continue;
+    size_t k = 0;
+    while (k < lowerName.size() && Lower(a.name[k]) == lowerName[k]) ++k;
+    if (k == lowerName.size()) return &a.value;
   }
-  return std::nullopt;
+  return nullptr;
+}
+
+std::optional<std::string> TagAttributes::Get(std::string_view lowerName) const {
+  const std::string_view* value = Raw(lowerName);
+  if (value == nullptr) return std::nullopt;
+  return DecodeCharacterReferences(*value);
 }
 
 }  // namespace harvelo

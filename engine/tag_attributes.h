@@ -20,15 +20,22 @@ std::string DecodeCharacterReferences(std::string_view value);
 
 class TagAttributes {
  public:
-  explicit TagAttributes(std::string_view tag);
+  TagAttributes() = default;
+  explicit TagAttributes(std::string_view tag) { Parse(tag); }
 
-  // The decoded value of the attribute `lowerName` ("data-src"), or none when the tag
+  // Reads the attributes of `tag`, which must outlive the lookups; the storage of the
+  // previous tag is reused.
+  void Parse(std::string_view tag);
+
+  // The value of the attribute `lowerName` ("data-src") as written, or null when the tag
   // does not have it. An attribute without '=' has an empty value.
+  const std::string_view* Raw(std::string_view lowerName) const;
+  // The same, decoded.
   std::optional<std::string> Get(std::string_view lowerName) const;
 
  private:
   struct Attribute {
-    std::string name;  // lower case
+    std::string_view name;  // as written: compared without regard to case
     std::string_view value;
   };
   std::vector<Attribute> attributes_;

@@ -52,7 +52,8 @@ void FuzzSrcset(std::string_view text) {
     Check(c.density >= 0 || c.width != 0);
     Check(!IsLargerCandidate(c, c));
   }
-  const std::vector<ImageCandidate> again = ParseSrcset(Written(candidates));
+  const std::string written = Written(candidates);  // the new candidates point into it
+  const std::vector<ImageCandidate> again = ParseSrcset(written);
   Check(again.size() == candidates.size());
   for (size_t i = 0; i < again.size(); ++i) {
     Check(again[i].address == candidates[i].address);

@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> Read(std::string_view text) {
   std::vector<std::string> out;
   for (const ImageCandidate& c : ParseSrcset(text)) {
-    out.push_back(c.address + " " + std::to_string(c.width) + " " +
+    out.push_back(std::string(c.address) + " " + std::to_string(c.width) + " " +
                   std::to_string(c.density).substr(0, 4));
   }
   return out;

@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh build|test
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev)
+packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev libwxgtk3.2-dev
+  libgtk-3-dev)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
     xvfb xauth)

@@ -103,11 +103,14 @@ class MainWindowTest : public ::testing::Test {
     server_.server().Get("/page.html", [page](const httplib::Request&, httplib::Response& res) {
       res.set_content(page, "text/html");
     });
-    server_.server().Get(R"(/img(\d+)\.jpg)",
-                         [delayMs](const httplib::Request&, httplib::Response& res) {
-                           std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-                           res.set_content(std::string(30 * 1024, 'x'), "image/jpeg");
-                         });
+    // Every picture differs, so none is dropped as a duplicate of another.
+    server_.server().Get(
+        R"(/img(\d+)\.jpg)", [delayMs](const httplib::Request& req, httplib::Response& res) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+          std::string body = "\xFF\xD8\xFF" + req.matches[1].str();
+          body.resize(30 * 1024, static_cast<char>('a' + std::stoi(req.matches[1].str())));
+          res.set_content(body, "image/jpeg");
+        });
     ASSERT_TRUE(server_.Start());
   }
 

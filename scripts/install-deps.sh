@@ -4,8 +4,11 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
+# Inspector: the browser's DevTools protocol, and its message box.
+packages+=(libboost-dev nlohmann-json3-dev x11-utils)
 if [ "${1:-build}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
+    chromium xvfb)
 fi
 
 missing=()

@@ -8,15 +8,6 @@
 
 namespace harvelo::inspector {
 
-bool CommandLineAsks(int argc, const char* const* argv, const char* keyword) {
-  std::string line;
-  for (int i = 0; i < argc; ++i) {
-    if (i > 0) line += ' ';
-    line += argv[i];
-  }
-  return line.find(keyword) != std::string::npos;
-}
-
 bool IsOnlineAddress(const std::string& address) {
   std::string upper = address.substr(0, 7);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

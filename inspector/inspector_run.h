@@ -7,9 +7,6 @@
 
 namespace harvelo::inspector {
 
-// True when the command line, its words joined by blanks, holds "MSIE" (case-sensitive).
-bool CommandLineAsks(int argc, const char* const* argv, const char* keyword);
-
 // True when the upper-cased address begins with "HTTP:/" or "HTTPS:/".
 bool IsOnlineAddress(const std::string& address);
 

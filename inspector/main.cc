@@ -4,11 +4,12 @@
 #include <cstdlib>
 
 #include "inspector/inspector_run.h"
+#include "platform/command_line_keyword.h"
 #include "platform/directories.h"
 
 int main(int argc, char** argv) {
   using namespace harvelo::inspector;
-  if (!CommandLineAsks(argc, argv, "MSIE")) return 0;
+  if (!harvelo::CommandLineHolds(argc, argv, "MSIE")) return 0;
   const char* display = std::getenv("DISPLAY");
   StderrReporter to_stderr;
   MessageBoxReporter to_box;

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
 # Inspector: the browser's DevTools protocol, and its message box.
 packages+=(libboost-dev nlohmann-json3-dev x11-utils)
+# agentscout: the X11 window titles.
+packages+=(libx11-dev xdg-utils)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
     chromium xvfb)

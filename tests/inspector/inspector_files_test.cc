@@ -8,6 +8,7 @@
 #include "inspector/error_reporter.h"
 #include "inspector/error_texts.h"
 #include "inspector/inspector_run.h"
+#include "platform/command_line_keyword.h"
 
 namespace harvelo::inspector {
 namespace {
@@ -31,10 +32,10 @@ TEST(InspectorRules, ActsOnlyWhenTheCommandLineHoldsTheKeywordInItsCase) {
   const char* inside[] = {"Inspector", "xxMSIEyy"};
   const char* lower[] = {"Inspector", "msie"};
   const char* none[] = {"Inspector"};
-  EXPECT_TRUE(CommandLineAsks(2, passed, "MSIE"));
-  EXPECT_TRUE(CommandLineAsks(2, inside, "MSIE"));
-  EXPECT_FALSE(CommandLineAsks(2, lower, "MSIE"));
-  EXPECT_FALSE(CommandLineAsks(1, none, "MSIE"));
+  EXPECT_TRUE(CommandLineHolds(2, passed, "MSIE"));
+  EXPECT_TRUE(CommandLineHolds(2, inside, "MSIE"));
+  EXPECT_FALSE(CommandLineHolds(2, lower, "MSIE"));
+  EXPECT_FALSE(CommandLineHolds(1, none, "MSIE"));
 }
 
 TEST(InspectorRules, RecordLinesQuoteEachValueUnchanged) {

@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh build|test
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
+packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
 # Inspector: the browser's DevTools protocol, and its message box.
 packages+=(libboost-dev nlohmann-json3-dev x11-utils)
 # agentscout: the X11 window titles.

@@ -35,7 +35,12 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
-  fetcher.m_onBody = [this](const char* data, size_t size) { contentChecks.Feed(data, size); };
+  // Only a body that may be stored is checked: a refused request keeps its "ERR" row.
+  fetcher.m_onBody = [this, &fetcher](const char* data, size_t size) {
+    if (fetcher.m_nStatusCode >= 200 && fetcher.m_nStatusCode <= 299) {
+      contentChecks.Feed(data, size);
+    }
+  };
 
   int stored = 0;
   int done = 0;

@@ -35,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (result == HeaderResult::kFound) Check(whole.width > 0 && whole.height > 0);
   bool answered = false;
   for (size_t n = 0; n <= file.size(); ++n) {
+    // Every short prefix, and a sample of the longer ones, keeps each input quick.
+    if (n > 512 && n % 97 != 0 && n != file.size()) continue;
     PictureSize prefix;
     const HeaderResult r = ReadPictureSize(file.substr(0, n), prefix);
     if (r == HeaderResult::kNeedMore) {

@@ -3,11 +3,18 @@
 # Usage: scripts/install-deps.sh build|test
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev libwxgtk3.2-dev
-  libgtk-3-dev)
+packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
+# The window: wxWidgets on GTK 3.
+packages+=(libwxgtk3.2-dev libgtk-3-dev)
+# Inspector: the browser's DevTools protocol, and its message box.
+packages+=(libboost-dev nlohmann-json3-dev x11-utils)
+# agentscout: the X11 window titles.
+packages+=(libx11-dev xdg-utils)
+# The Firefox session store read for "Get from Browser".
+packages+=(liblz4-dev)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
-    xvfb xauth)
+    chromium xvfb xauth)
 fi
 
 missing=()

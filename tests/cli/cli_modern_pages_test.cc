@@ -315,6 +315,22 @@ TEST_F(CliModernPagesTest, PictureSizeFilterDropsPixelsAndIconsThatPassTheByteMi
                                   "Ok\tdest/AAB_001.jpg\t/media/market.jpg"));
 }
 
+TEST_F(CliModernPagesTest, ARefusedRequestKeepsItsErrorRowWhateverItsBodyIs) {
+  Resource("/p.html", "<img src=\"/gone.gif\"><img src=\"/photo.jpg\">", "text/html");
+  site.server().Get("/gone.gif", [](const httplib::Request&, httplib::Response& res) {
+    res.status = 404;
+    res.set_content(kPixelGif, "image/gif");
+  });
+  Resource("/photo.jpg", Jpeg(800, 600, 'p'));
+  ASSERT_TRUE(site.Start());
+  ASSERT_EQ(Run({"--dest", "dest", "--types", "jpg,gif", "--min-size", "0", "--min-picture",
+                 "100x100", Url("/p.html")}),
+            0);
+  EXPECT_THAT(Rows(),
+              ElementsAre("Ok\tdest/page.html\t/p.html", "ERR 404\tdest/AAA_001.gif\t/gone.gif",
+                          "Ok\tdest/AAA_002.jpg\t/photo.jpg"));
+}
+
 TEST_F(CliModernPagesTest, TheNewOptionsAreCheckedAndNotSaved) {
   Resource("/x.html", "<img src=\"a.jpg\">", "text/html");
   ASSERT_TRUE(site.Start());

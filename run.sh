@@ -10,7 +10,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARVELO_TESTS=O
 cmake --build build -j "$(nproc)"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/bin/harvelo
+  exec build/app/harvelo
 fi
 echo "There is no display here (DISPLAY and WAYLAND_DISPLAY are not set), so Harvelo's" >&2
 echo "window cannot open. The console front end works without one:" >&2

@@ -14,7 +14,8 @@ packages+=(libx11-dev xdg-utils)
 packages+=(liblz4-dev)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
-    chromium xvfb xauth)
+    chromium xvfb firefox-esr
+    xauth)
 fi
 
 missing=()

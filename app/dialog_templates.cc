@@ -28,9 +28,19 @@ constexpr ControlTemplate kConfigEnglish[] = {
     {4, K::kOwnerButton, "&Change", 98, 132, 59, 14},
     {kNoId, K::kLabel, "Debug &Options:", 14, 157, 56, 8},
     {1025, K::kEdit, "", 72, 155, 172, 14},
-    {2, K::kOwnerButton, "Cancel", 68, 184, 50, 14},
-    {1, K::kOwnerButton, "OK", 140, 184, 50, 14},
-    {3, K::kDefaultButton, "Def", 224, 184, 29, 14},
+    // Settings added since: how today's pages are read, below the original rows.
+    {kNoId, K::kGroupBox, " Today's pages ", 14, 177, 232, 72},
+    {1050, K::kCheckBox, "&Read srcset, lazy-loaded and PICTURE images", 20, 190, 220, 10},
+    {kNoId, K::kLabel, "Smallest &picture:", 20, 206, 66, 8},
+    {1051, K::kDigitsEdit, "", 88, 204, 30, 14},
+    {kNoId, K::kLabel, "x", 121, 206, 6, 8},
+    {1052, K::kDigitsEdit, "", 129, 204, 30, 14},
+    {kNoId, K::kLabel, "pixels (0 x 0: any)", 163, 206, 80, 8},
+    {1053, K::kCheckBox, "S&kip a copy of a file this run stored", 20, 222, 220, 10},
+    {1054, K::kCheckBox, "Skip a copy of a file already in the destinatio&n", 20, 235, 220, 10},
+    {2, K::kOwnerButton, "Cancel", 68, 257, 50, 14},
+    {1, K::kOwnerButton, "OK", 140, 257, 50, 14},
+    {3, K::kDefaultButton, "Def", 224, 257, 29, 14},
 };
 
 constexpr ControlTemplate kConfigSpanish[] = {
@@ -50,13 +60,22 @@ constexpr ControlTemplate kConfigSpanish[] = {
     {4, K::kOwnerButton, "&Cambiar", 98, 132, 59, 14},
     {kNoId, K::kLabel, "&Opciones de depuración:", 14, 152, 56, 18},
     {1025, K::kEdit, "", 72, 155, 172, 14},
-    {2, K::kOwnerButton, "Cancelar", 64, 184, 58, 14},
-    {1, K::kOwnerButton, "OK", 136, 184, 58, 14},
-    {3, K::kDefaultButton, "Def", 224, 184, 29, 14},
+    {kNoId, K::kGroupBox, " Páginas de hoy ", 14, 177, 232, 72},
+    {1050, K::kCheckBox, "&Leer imágenes srcset, diferidas y PICTURE", 20, 190, 220, 10},
+    {kNoId, K::kLabel, "Imagen &mínima:", 20, 206, 66, 8},
+    {1051, K::kDigitsEdit, "", 88, 204, 30, 14},
+    {kNoId, K::kLabel, "x", 121, 206, 6, 8},
+    {1052, K::kDigitsEdit, "", 129, 204, 30, 14},
+    {kNoId, K::kLabel, "píxeles (0 x 0: todas)", 163, 206, 80, 8},
+    {1053, K::kCheckBox, "Omitir copias de archivos de esta &sesión", 20, 222, 220, 10},
+    {1054, K::kCheckBox, "Omitir copias de archivos ya en el des&tino", 20, 235, 220, 10},
+    {2, K::kOwnerButton, "Cancelar", 64, 257, 58, 14},
+    {1, K::kOwnerButton, "OK", 136, 257, 58, 14},
+    {3, K::kDefaultButton, "Def", 224, 257, 29, 14},
 };
 
-constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 205, kConfigEnglish};
-constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 205, kConfigSpanish};
+constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 278, kConfigEnglish};
+constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 278, kConfigSpanish};
 
 // The group box comes first so that it lies beneath the labels it frames.
 constexpr ControlTemplate kAboutEnglish[] = {

@@ -19,6 +19,7 @@
 
 #include "app/event_pump.h"
 #include "app/wx_text.h"
+#include "platform/string_table.h"
 #include "platform/thread_locale.h"
 #include "support/temp_dir.h"
 

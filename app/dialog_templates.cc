@@ -12,7 +12,7 @@ using K = ControlKind;
 // what they reach here: 0 a Chromium-family browser, 1 and 2 Firefox (as Netscape
 // Navigator 4 and 6 were reached).
 constexpr ControlTemplate kConfigEnglish[] = {
-    {kNoId, K::kLabel, "&Download these resource types:", 14, 15, 53, 18},
+    {kNoId, K::kLabel, "&Download these resource types:", 14, 12, 54, 26},
     {1024, K::kEdit, "", 70, 17, 174, 14},
     {kNoId, K::kLabel, "(Use comma to separate resource extensions)", 70, 35, 174, 8},
     {kNoId, K::kGroupBox, " Internet Browser ", 14, 55, 106, 67},

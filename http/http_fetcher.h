@@ -13,6 +13,8 @@
 
 namespace harvelo {
 
+class LookAheadPool;
+
 // Non-zero to continue, 0 to cancel. Called once with callIndex 0 after the response
 // headers and before the first body byte, then once per read (of at most 2048 bytes),
 // including the read that finds the end: a body of k reads gives k + 1 calls.
@@ -68,6 +70,9 @@ class HTTPFetcher {
   // call has been made: true cancels the fetch as a progress call returning 0 does, so
   // that a server gone silent in mid-body does not hold a Stop until the stall time-out.
   std::function<bool()> m_cancelWhileWaiting;
+  // Optional. When set, fetches are served by the run's look-ahead (which may have
+  // fetched them already), with the same callbacks, results and files.
+  LookAheadPool* m_lookAhead = nullptr;
 
  private:
   struct Session;

@@ -1,5 +1,7 @@
 #include "settings/conf_file.h"
 
+#include <algorithm>
+
 #include "platform/text_file.h"
 #include "settings/decimal_value.h"
 #include "settings/quote_file.h"
@@ -25,6 +27,9 @@ bool ReadConfFile(Settings& settings, const std::string& path) {
   ReadInt(file, settings.browserKind);
   ReadInt(file, settings.minimumSizeKb);
   file.ReadField(settings.debugOptions);
+  ReadInt(file, settings.parallelTransfers);
+  settings.parallelTransfers =
+      std::clamp(settings.parallelTransfers, kMinParallelTransfers, kMaxParallelTransfers);
   return true;
 }
 
@@ -38,6 +43,7 @@ bool WriteConfFile(const Settings& settings, const std::string& path) {
   writer.Printf("Browser Id:     \"%d\"\n", settings.browserKind);
   writer.Printf("File Min Size:  \"%d\"\n", settings.minimumSizeKb);
   writer.Printf("Debug Ops:      \"%s\"\n", settings.debugOptions.c_str());
+  writer.Printf("Parallel:       \"%d\"\n", settings.parallelTransfers);
   return writer.Close();
 }
 

@@ -8,6 +8,7 @@
 
 #include "cli/field_rules.h"
 #include "settings/interface_language.h"
+#include "settings/settings.h"
 
 namespace harvelo::cli {
 namespace {
@@ -28,6 +29,8 @@ enum OptionId : int {
   kLang,
   kYes,
   kNo,
+  kParallel,
+  kCaCertificate,
 };
 
 constexpr option kLongOptions[] = {
@@ -44,6 +47,8 @@ constexpr option kLongOptions[] = {
     {"lang", required_argument, nullptr, kLang},
     {"yes", no_argument, nullptr, kYes},
     {"no", no_argument, nullptr, kNo},
+    {"parallel", required_argument, nullptr, kParallel},
+    {"ca-certificate", required_argument, nullptr, kCaCertificate},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -56,6 +61,14 @@ bool ParseKilobytes(const std::string& text, int& value) {
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   return ec == std::errc() && ptr == end && value >= 0 && value <= INT_MAX / 1024;
+}
+
+bool ParseTransfers(const std::string& text, int& value) {
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && value >= kMinParallelTransfers &&
+         value <= kMaxParallelTransfers;
 }
 
 // The spelling an option id is shown with in messages.
@@ -187,6 +200,20 @@ class Parser {
           line.language = kLanguageSpanish;
         } else {
           result_.error = "--lang is en or es: " + value;
+        }
+        break;
+      case kParallel:
+        if (int n = 0; ParseTransfers(value, n)) {
+          line.parallelTransfers = n;
+        } else {
+          result_.error = "--parallel needs a whole number from 1 to 16: " + value;
+        }
+        break;
+      case kCaCertificate:
+        if (value.empty()) {
+          result_.error = "--ca-certificate needs a file name";
+        } else {
+          line.caCertificateFile = value;
         }
         break;
       case kYes:

@@ -12,6 +12,7 @@ Settings RunSettings(const Settings& loaded, const CommandLine& line) {
   if (line.minimumSizeKb) settings.minimumSizeKb = *line.minimumSizeKb;
   if (line.noWebAddressLog) settings.generateWebAddressLog = 0;
   if (line.autoIncrement) settings.autoIncrement = *line.autoIncrement;
+  if (line.parallelTransfers) settings.parallelTransfers = *line.parallelTransfers;
   return settings;
 }
 

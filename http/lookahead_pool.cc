@@ -20,12 +20,11 @@ namespace {
 constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
 constexpr size_t kReadSize = 2048;
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
-// A site whose responses keep changing the cookies makes every request fetched ahead
-// go out with cookies the run would not have sent: after this many changes the pool
-// fetches only what the run asks for.
-constexpr int kStoreChangesBeforeSequential = 3;
 // While a body fetched ahead is replayed, the other transfers get a turn this often.
 constexpr int kPiecesBetweenTurns = 16;
+// How much further than it starts transfers the plan is read for those under way.
+constexpr size_t kHoldFactor = 4;
+constexpr size_t kHoldSlack = 16;
 
 std::string AgentLine(const std::string& agent) {
   return agent.substr(0, agent.find_first_of("\r\n"));
@@ -67,7 +66,9 @@ int ClampToInt(long long n) {
 
 AheadPlan::AheadPlan(const std::vector<std::unique_ptr<AheadTransfer>>& held, size_t maxRequests,
                      size_t maxPages)
-    : held_(held), used_(held.size(), false), max_requests_(maxRequests), max_pages_(maxPages) {}
+    : held_(held), used_(held.size(), false), max_requests_(maxRequests), max_pages_(maxPages) {
+  for (const auto& t : held) unmatched_started_ += t->state != AheadTransfer::State::kWaiting;
+}
 
 const AheadView* AheadPlan::Add(AheadRequest request) {
   request.referer = SentReferer(request.referer);
@@ -77,9 +78,13 @@ const AheadView* AheadPlan::Add(AheadRequest request) {
     if (!used_[i] && held_[i] && held_[i]->request == request) {
       used_[i] = true;
       match = static_cast<int>(i);
+      unmatched_started_ -= held_[i]->state != AheadTransfer::State::kWaiting;
       break;
     }
   }
+  // Only the first pages ahead are started; the plan goes on only to find the
+  // transfers already under way.
+  startable_.push_back(requests_.size() < max_requests_ && pages_ <= max_pages_);
   requests_.push_back(std::move(request));
   matched_.push_back(match);
   if (match < 0) return nullptr;
@@ -88,7 +93,12 @@ const AheadView* AheadPlan::Add(AheadRequest request) {
 }
 
 bool AheadPlan::Full() const {
-  return requests_.size() >= max_requests_ || pages_ >= max_pages_;
+  // A page scanned ahead puts its resources before requests already under way, which
+  // must not be dropped for that only to be fetched again: the plan goes on as far as
+  // it must to find them, within a bound.
+  const bool startsDone = requests_.size() >= max_requests_ || pages_ >= max_pages_;
+  return requests_.size() >= kHoldFactor * max_requests_ + kHoldSlack ||
+         pages_ >= kHoldFactor * max_pages_ || (startsDone && unmatched_started_ == 0);
 }
 
 // ---- LookAheadPool ----
@@ -161,9 +171,7 @@ std::vector<std::string> LookAheadPool::StoreLines() const {
 
 AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
   const bool stopped = stopping && stopping();
-  const size_t reach = !ready_ || stopped || store_changes_ >= kStoreChangesBeforeSequential
-                           ? 1
-                           : static_cast<size_t>(options_.maxTransfers);
+  const size_t reach = !ready_ || stopped ? 1 : static_cast<size_t>(options_.maxTransfers);
   AheadPlan plan(window_, reach, options_.maxPagesAhead);
   if (reach > 1 && planner) planner(plan);
   if (plan.requests_.empty() || !(plan.requests_.front() == head)) {
@@ -173,14 +181,16 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
     plan.used_ = own.used_;
     plan.requests_ = own.requests_;
     plan.matched_ = own.matched_;
+    plan.startable_ = own.startable_;
   }
   std::vector<std::unique_ptr<AheadTransfer>> next;
-  const size_t count = std::min(plan.requests_.size(), reach);
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < plan.requests_.size(); ++i) {
     const int match = plan.matched_[i];
-    if (match >= 0) {
+    const bool near = plan.startable_[i];
+    if (match >= 0 &&
+        (near || window_[static_cast<size_t>(match)]->state != AheadTransfer::State::kWaiting)) {
       next.push_back(std::move(window_[static_cast<size_t>(match)]));
-    } else {
+    } else if (near) {
       const int id = next_id_++;
       next.push_back(std::make_unique<AheadTransfer>(
           id, plan.requests_[i], ready_ ? directory_.path() + std::to_string(id) + ".part" : ""));
@@ -188,10 +198,28 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
   }
   // What the run will no longer ask for goes.
   for (auto& old : window_) {
-    if (old) Remove(*old);
+    if (old) {
+      Remove(*old);
+    }
   }
   window_ = std::move(next);
   return *window_.front();
+}
+
+std::vector<std::string> LookAheadPool::ExpectedStore(const AheadTransfer& transfer) const {
+  // The store as the run will have it when it reaches `transfer`: what the responses
+  // before it set, as far as their headers are here. A request whose page brings its
+  // own cookies is not foreseen (their expiry takes the store's own rules); a guess
+  // that turns out wrong is caught when the run asks for the request.
+  std::vector<std::string> lines = StoreLines();
+  for (const auto& earlier : window_) {
+    if (earlier.get() == &transfer) break;
+    if (!earlier->headersKnown || !earlier->setCookieSeen || !earlier->request.cookies.empty()) {
+      continue;
+    }
+    lines = earlier->CurrentJar();
+  }
+  return lines;
 }
 
 void LookAheadPool::Start(AheadTransfer& transfer) {
@@ -200,7 +228,7 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
   setup.emptyAgent = empty_agent_;
   setup.dumpHeaders = options_.dumpHeaders;
   setup.sockets = &sockets_;
-  CURL* easy = transfer.Prepare(setup, StoreLines(), store_version_, &drive_clock_);
+  CURL* easy = transfer.Prepare(setup, ExpectedStore(transfer), &drive_clock_);
   if (easy == nullptr) {
     plan_dirty_ = true;
     return;
@@ -213,12 +241,28 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
 }
 
 void LookAheadPool::StartWaiting() {
+  // A request goes out with the cookies that the responses before it set. Once the
+  // site has shown that its pages (or even its resources) set cookies, a page (or any
+  // request) waits until the headers of the pages (requests) before it are here, so that
+  // it never goes out with cookies other than the run's.
+  for (const auto& t : window_) {
+    if (!t->setCookieSeen) continue;
+    (t->request.page ? pages_set_cookies_ : resources_set_cookies_) = true;
+  }
   int running = RunningCount();
+  bool earlierPending = false;      // a request before this one has no headers yet
+  bool earlierPagePending = false;  // a page before this one has no headers yet
   for (auto& t : window_) {
     if (running >= options_.maxTransfers) break;
-    if (t->state != AheadTransfer::State::kWaiting) continue;
-    Start(*t);
-    if (t->state == AheadTransfer::State::kRunning) ++running;
+    const bool waits = (resources_set_cookies_ && earlierPending) ||
+                       (pages_set_cookies_ && t->request.page && earlierPagePending);
+    if (t->state == AheadTransfer::State::kWaiting && !waits) {
+      Start(*t);
+      if (t->state == AheadTransfer::State::kRunning) ++running;
+    }
+    const bool pending = t->state != AheadTransfer::State::kFinished && !t->headersKnown;
+    earlierPending = earlierPending || pending;
+    earlierPagePending = earlierPagePending || (pending && t->request.page);
   }
 }
 
@@ -294,8 +338,7 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
   AheadRequest request = asked;
   request.referer = SentReferer(request.referer);
   AheadTransfer* head = &Reconcile(request);
-  if (head->state != AheadTransfer::State::kWaiting && head->seedVersion != store_version_ &&
-      head->seedLines != StoreLines()) {
+  if (head->state != AheadTransfer::State::kWaiting && head->seedLines != StoreLines()) {
     // Sent before the cookies that the run's earlier responses set were in the store.
     Drop(0);
     head = &Reconcile(request);
@@ -324,10 +367,8 @@ void LookAheadPool::ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer) 
     for (const std::string& line : transfer.jarLines) {
       curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, line.c_str());
     }
-    ++store_changes_;
   }
   fetcher.ExpireCookies(transfer.request.url, cookies);
-  if (transfer.setCookieSeen || !cookies.empty()) ++store_version_;
 }
 
 int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& outPath,

@@ -47,10 +47,12 @@ class AheadPlan {
   std::vector<bool> used_;
   std::vector<AheadRequest> requests_;
   std::vector<int> matched_;     // index into held_, or -1
+  std::vector<bool> startable_;  // within the reach where new transfers start
   std::deque<AheadView> views_;  // stable: the planner keeps what Add returned
   size_t max_requests_;
   size_t max_pages_;
   size_t pages_ = 0;
+  int unmatched_started_ = 0;  // held transfers under way or done, not found yet
 };
 
 class LookAheadPool {
@@ -107,6 +109,7 @@ class LookAheadPool {
   int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,
              FetchProgressFn callback, void* context);
   std::vector<std::string> StoreLines() const;
+  std::vector<std::string> ExpectedStore(const AheadTransfer& transfer) const;
   void ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer);
   void Remove(const AheadTransfer& transfer);
   int RunningCount() const;
@@ -124,9 +127,9 @@ class LookAheadPool {
   long connect_ms_ = 60000;
   long stall_ms_ = 60000;
   int next_id_ = 1;
-  double drive_clock_ = 0;  // milliseconds spent waiting for the network
-  std::uint64_t store_version_ = 0;
-  int store_changes_ = 0;
+  double drive_clock_ = 0;              // milliseconds spent waiting for the network
+  bool pages_set_cookies_ = false;      // a page's response set a cookie in this run
+  bool resources_set_cookies_ = false;  // a resource's response did
   int peak_in_flight_ = 0;
   bool plan_dirty_ = false;
   std::chrono::steady_clock::time_point last_pump_;

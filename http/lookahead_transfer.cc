@@ -62,13 +62,11 @@ AheadTransfer::~AheadTransfer() {
 }
 
 CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
-                             const std::vector<std::string>& storeLines, std::uint64_t storeVersion,
-                             const double* driveClock) {
+                             const std::vector<std::string>& storeLines, const double* driveClock) {
   clock_ = driveClock;
   started_ = lastActivity_ = *clock_;
   state = State::kRunning;
   seedLines = storeLines;
-  seedVersion = storeVersion;
   if (const std::uint32_t code = CheckFetchableUrl(request.url); code != 0) {
     Fail(code, WinInetDescription(code), kOpenContext);
     state = State::kFinished;
@@ -266,6 +264,10 @@ std::string AheadTransfer::TakeBody() {
   std::string path;
   path.swap(body_path_);
   return path;
+}
+
+std::vector<std::string> AheadTransfer::CurrentJar() const {
+  return easy_ ? JarLines(easy_.get()) : jarLines;
 }
 
 AheadView AheadTransfer::View() const {

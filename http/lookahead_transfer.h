@@ -39,7 +39,9 @@ class AheadTransfer {
   // as Netscape lines) and the request's page cookies. Null when the request can't go
   // out: it is then finished, failed as a fetch of that address would fail.
   CURL* Prepare(const AheadTransferSetup& setup, const std::vector<std::string>& storeLines,
-                std::uint64_t storeVersion, const double* driveClock);
+                const double* driveClock);
+  // Its jar as it is now (sorted Netscape lines).
+  std::vector<std::string> CurrentJar() const;
   // curl is done with it (result of the transfer), or the pool ended it: `ownCode`
   // non-zero records that WinInet failure (a time-out). Takes the jar, closes the file.
   // The caller has removed the handle from its multi handle first.
@@ -75,8 +77,7 @@ class AheadTransfer {
   std::string errorContext;
   bool setCookieSeen = false;
   std::vector<std::string> seedLines;  // the process store's cookies when it went out
-  std::uint64_t seedVersion = 0;
-  std::vector<std::string> jarLines;  // its own jar when it ended
+  std::vector<std::string> jarLines;   // its own jar when it ended
 
  private:
   struct EasyDeleter {

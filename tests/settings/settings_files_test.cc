@@ -57,6 +57,7 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   s.browserKind = 2;
   s.minimumSizeKb = -5;
   s.debugOptions = "TRACE";
+  s.parallelTransfers = 3;
   s.recentAddresses = {"http://new/", "http://old/"};
   SaveSettings(s, tmp.dir());
   EXPECT_EQ(ReadBytes(tmp.file("HV_conf.cfg")),
@@ -66,7 +67,8 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
             "Gen webaddr:    \"0\"\r\n"
             "Browser Id:     \"2\"\r\n"
             "File Min Size:  \"-5\"\r\n"
-            "Debug Ops:      \"TRACE\"\r\n");
+            "Debug Ops:      \"TRACE\"\r\n"
+            "Parallel:       \"3\"\r\n");
   EXPECT_EQ(ReadBytes(tmp.file("HV_recent.cfg")), "\"http://old/\"\r\n\"http://new/\"\r\n");
   EXPECT_EQ(FileCount(tmp.dir()), 2) << "no temporary file is left behind";
 
@@ -79,7 +81,29 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   EXPECT_EQ(back.browserKind, 2);
   EXPECT_EQ(back.minimumSizeKb, -5);
   EXPECT_EQ(back.debug.trace, 1);
+  EXPECT_EQ(back.parallelTransfers, 3);
   EXPECT_EQ(back.recentAddresses, s.recentAddresses);
+}
+
+TEST(Settings, TransfersAtOnceDefaultWithoutTheirLineAndStayWithinOneToSixteen) {
+  TempDir tmp;
+  // A file written before the line existed.
+  WriteBytes(tmp.file("HV_conf.cfg"),
+             "Dest. Dir:      \"d/\"\r\nAutoInc:        \"1\"\r\nTarget F-Types: \",JPG\"\r\n"
+             "Gen webaddr:    \"1\"\r\nBrowser Id:     \"0\"\r\nFile Min Size:  \"20\"\r\n"
+             "Debug Ops:      \"\"\r\n");
+  Settings s;
+  LoadSettings(s, tmp.dir());
+  EXPECT_EQ(s.parallelTransfers, 6);
+  for (const auto& [text, value] :
+       std::vector<std::pair<std::string, int>>{{"0", 1}, {"-3", 1}, {"17", 16}, {"2", 2}}) {
+    std::string conf = ReadBytes(tmp.file("HV_conf.cfg"));
+    conf = conf.substr(0, conf.find("Parallel:")) + "Parallel:       \"" + text + "\"\r\n";
+    WriteBytes(tmp.file("HV_conf.cfg"), conf);
+    Settings read;
+    LoadSettings(read, tmp.dir());
+    EXPECT_EQ(read.parallelTransfers, value) << text;
+  }
 }
 
 TEST(Settings, LowerCaseDebugOptionsAreSavedUpperCaseAndSwitchFlagsOn) {

@@ -25,6 +25,11 @@ struct CommandLine {
   std::optional<int> parallelTransfers;  // 1 to 16
   std::optional<std::string> caCertificateFile;
   bool help = false;
+  std::optional<int> modernPages;          // --modern 1, --no-modern 0
+  std::optional<int> minimumPictureWidth;  // --min-picture WxH
+  std::optional<int> minimumPictureHeight;
+  bool keepDuplicates = false;
+  bool skipKnownFiles = false;
 };
 
 struct ParseResult {

@@ -179,7 +179,9 @@ const RunLookAhead::ScannedPage& RunLookAhead::Scan(const AheadView& view, const
     return next_scans_[view.id] = std::move(known->second);
   }
   ScannedPage& scanned = next_scans_[view.id];
-  HTMLFile html;
+  // The scan of Download_Source, into lists of its own.
+  const bool modern = engine_.settings().modernPages != 0;
+  HTMLFile html(modern ? kModernTagBufferSize : 512);
   if (!html.Open(view.bodyPath)) return scanned;
   std::string base, site, title;
   Set_Base_And_Site(entry.address, base, site);
@@ -195,6 +197,7 @@ const RunLookAhead::ScannedPage& RunLookAhead::Scan(const AheadView& view, const
   target.queue = &queue;
   target.cookie = entry.cookie.empty() ? nullptr : entry.cookie.c_str();
   target.referrer = entry.referrer.empty() ? nullptr : entry.referrer.c_str();
+  target.modernPages = modern;
   ScanPage(html, target);
   auto texts = [](const CNameList& list, std::vector<std::string>& out) {
     list.Walk([&](const char* text, int, const char*, const char*) {

@@ -70,6 +70,9 @@ class HTTPFetcher {
   // call has been made: true cancels the fetch as a progress call returning 0 does, so
   // that a server gone silent in mid-body does not hold a Stop until the stall time-out.
   std::function<bool()> m_cancelWhileWaiting;
+  // Optional. Given each block of the body once it is written, before the progress call
+  // that reports it (content checks that need the bytes as they arrive).
+  std::function<void(const char* data, size_t size)> m_onBody;
   // Optional. When set, fetches are served by the run's look-ahead (which may have
   // fetched them already), with the same callbacks, results and files.
   LookAheadPool* m_lookAhead = nullptr;

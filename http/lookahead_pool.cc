@@ -421,9 +421,18 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
   }
 
   int pieces = 0;
+  char data[kReadSize];
   for (;;) {
     const size_t piece = transfer->NextPiece(kReadSize);
     if (piece > 0) {
+      if (fetcher.m_onBody) {
+        // The bytes, for the checks that read the body as the fetch hands it on.
+        if (!transfer->ReadBody(data, piece, bytesSoFar)) {
+          FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
+          return failed();
+        }
+        fetcher.m_onBody(data, piece);
+      }
       bytesSoFar += static_cast<long long>(piece);
       Pump_Messages(fetcher.m_nPumpCount / 2);
       if (fetcher.m_nPauseMs > 0) SleepMs(fetcher.m_nPauseMs);

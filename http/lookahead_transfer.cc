@@ -58,6 +58,7 @@ AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, std::str
 
 AheadTransfer::~AheadTransfer() {
   if (fd_ >= 0) ::close(fd_);
+  if (read_fd_ >= 0) ::close(read_fd_);
   if (!body_path_.empty()) ::unlink(body_path_.c_str());
 }
 
@@ -256,10 +257,27 @@ size_t AheadTransfer::NextPiece(size_t limit) {
   return piece;
 }
 
+bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
+  if (read_fd_ < 0) read_fd_ = ::open(body_path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (read_fd_ < 0) return false;
+  for (size_t done = 0; done < size;) {
+    const ssize_t n =
+        ::pread(read_fd_, data + done, size - done, offset + static_cast<long long>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 std::string AheadTransfer::TakeBody() {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
+  }
+  if (read_fd_ >= 0) {
+    ::close(read_fd_);
+    read_fd_ = -1;
   }
   std::string path;
   path.swap(body_path_);

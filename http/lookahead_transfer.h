@@ -53,6 +53,10 @@ class AheadTransfer {
   // bytes, as the network delivered it. 0 when none is waiting.
   size_t NextPiece(size_t limit);
 
+  // Reads `size` bytes of the body from `offset` (those already received); false when
+  // they can't be read.
+  bool ReadBody(char* data, size_t size, long long offset);
+
   // The file with the body, closed, for a rename; empty once given away.
   std::string TakeBody();
 
@@ -102,6 +106,7 @@ class AheadTransfer {
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
   std::string body_path_;
   int fd_ = -1;
+  int read_fd_ = -1;
   bool write_failed_ = false;
   bool dropped_ = false;              // ended on purpose after the headers: the body is not wanted
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came

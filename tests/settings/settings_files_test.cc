@@ -68,6 +68,11 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
             "Browser Id:     \"2\"\r\n"
             "File Min Size:  \"-5\"\r\n"
             "Debug Ops:      \"TRACE\"\r\n"
+            "Modern Pages:   \"1\"\r\n"
+            "Min Pic Width:  \"0\"\r\n"
+            "Min Pic Height: \"0\"\r\n"
+            "Skip Dupes:     \"1\"\r\n"
+            "Skip Known:     \"0\"\r\n"
             "Parallel:       \"3\"\r\n");
   EXPECT_EQ(ReadBytes(tmp.file("HV_recent.cfg")), "\"http://old/\"\r\n\"http://new/\"\r\n");
   EXPECT_EQ(FileCount(tmp.dir()), 2) << "no temporary file is left behind";
@@ -87,19 +92,19 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
 
 TEST(Settings, TransfersAtOnceDefaultWithoutTheirLineAndStayWithinOneToSixteen) {
   TempDir tmp;
-  // A file written before the line existed.
-  WriteBytes(tmp.file("HV_conf.cfg"),
-             "Dest. Dir:      \"d/\"\r\nAutoInc:        \"1\"\r\nTarget F-Types: \",JPG\"\r\n"
-             "Gen webaddr:    \"1\"\r\nBrowser Id:     \"0\"\r\nFile Min Size:  \"20\"\r\n"
-             "Debug Ops:      \"\"\r\n");
+  // A file written before the line existed: every line up to it.
+  Settings written;
+  written.parallelTransfers = 3;
+  SaveSettings(written, tmp.dir());
+  std::string older = ReadBytes(tmp.file("HV_conf.cfg"));
+  older.resize(older.find("Parallel:"));
+  WriteBytes(tmp.file("HV_conf.cfg"), older);
   Settings s;
   LoadSettings(s, tmp.dir());
   EXPECT_EQ(s.parallelTransfers, 6);
   for (const auto& [text, value] :
        std::vector<std::pair<std::string, int>>{{"0", 1}, {"-3", 1}, {"17", 16}, {"2", 2}}) {
-    std::string conf = ReadBytes(tmp.file("HV_conf.cfg"));
-    conf = conf.substr(0, conf.find("Parallel:")) + "Parallel:       \"" + text + "\"\r\n";
-    WriteBytes(tmp.file("HV_conf.cfg"), conf);
+    WriteBytes(tmp.file("HV_conf.cfg"), older + "Parallel:       \"" + text + "\"\r\n");
     Settings read;
     LoadSettings(read, tmp.dir());
     EXPECT_EQ(read.parallelTransfers, value) << text;

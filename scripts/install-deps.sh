@@ -12,7 +12,7 @@ packages+=(libx11-dev xdg-utils)
 packages+=(liblz4-dev)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
-    chromium xvfb)
+    chromium xvfb firefox-esr)
   # The peers and the server of bench/parallel_bench (and openssl for its throw-away CA).
   packages+=(wget2 nginx openssl)
 fi

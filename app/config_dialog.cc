@@ -19,6 +19,7 @@
 #include "app/wx_text.h"
 #include "platform/string_table.h"
 #include "settings/interface_language.h"
+#include "settings/settings.h"
 
 namespace harvelo::app {
 namespace {
@@ -29,6 +30,7 @@ constexpr int kIdBrowserFirst = 1020, kIdWebAddressLog = 1023, kIdTypes = 1024;
 constexpr int kIdDebug = 1025, kIdMinimum = 1030, kIdUpDown = 1032;
 constexpr int kIdModernPages = 1050, kIdPictureWidth = 1051, kIdPictureHeight = 1052;
 constexpr int kIdSkipDuplicates = 1053, kIdSkipKnownFiles = 1054;
+constexpr int kIdParallel = 1055, kIdParallelUpDown = 1056;
 // The up-down arrows step within 1..2000; a typed number is not limited by them.
 constexpr int kStepMin = 1, kStepMax = 2000;
 // An extra radio button, never shown: checked when no browser is chosen (a stored value
@@ -58,6 +60,12 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
   wxIntegerValidator<int> height(&pictureHeight_);
   height.SetRange(0, INT_MAX);
   FindWindow(kIdPictureHeight)->SetValidator(height);
+  wxIntegerValidator<int> parallel(&parallel_);
+  parallel.SetRange(0, INT_MAX);
+  FindWindow(kIdParallel)->SetValidator(parallel);
+  static_cast<UpDownControl*>(FindWindow(kIdParallelUpDown))->OnStep([this](int d) {
+    StepParallelTransfers(d);
+  });
   static_cast<UpDownControl*>(FindWindow(kIdUpDown))->OnStep([this](int d) { StepMinimumSize(d); });
   minimum_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) {
     if (e.GetKeyCode() == WXK_UP) {
@@ -104,6 +112,7 @@ bool ConfigDialog::TransferDataToWindow() {
   Check(kIdSkipKnownFiles)->SetValue(values_.skipKnownFiles != 0);
   pictureWidth_ = values_.minimumPictureWidth;
   pictureHeight_ = values_.minimumPictureHeight;
+  parallel_ = values_.parallelTransfers;
   return wxDialog::TransferDataToWindow();
 }
 
@@ -124,17 +133,26 @@ bool ConfigDialog::TransferDataFromWindow() {
   values_.skipKnownFiles = Check(kIdSkipKnownFiles)->GetValue();
   values_.minimumPictureWidth = pictureWidth_;
   values_.minimumPictureHeight = pictureHeight_;
+  values_.parallelTransfers = parallel_;
   return true;
 }
 
 // The integer data exchange: an empty or unconvertible number is refused with a prompt,
 // and the dialog stays open with the focus in that field.
 bool ConfigDialog::NumberFieldsHold() {
-  for (int id : {kIdMinimum, kIdPictureWidth, kIdPictureHeight}) {
-    auto* field = static_cast<wxTextCtrl*>(FindWindow(id));
+  struct Field {
+    int id;
+    long low, high;
+  };
+  const Field fields[] = {{kIdMinimum, 0, INT_MAX},
+                          {kIdPictureWidth, 0, INT_MAX},
+                          {kIdPictureHeight, 0, INT_MAX},
+                          {kIdParallel, kMinParallelTransfers, kMaxParallelTransfers}};
+  for (const Field& f : fields) {
+    auto* field = static_cast<wxTextCtrl*>(FindWindow(f.id));
     long value = 0;
     const wxString text = field->GetValue();
-    if (!text.empty() && text.ToLong(&value) && value >= 0 && value <= INT_MAX) continue;
+    if (!text.empty() && text.ToLong(&value) && value >= f.low && value <= f.high) continue;
     wxMessageDialog prompt(
         this,
         SpanishInterface() ? Wx("Escriba un número entero.") : wxString("Please enter an integer."),
@@ -160,6 +178,14 @@ void ConfigDialog::PressChange() {
 
 void ConfigDialog::NormaliseResourceTypes() {
   types_->ChangeValue(Wx(ResourceTypesRule(Utf8(types_->GetValue()))));
+}
+
+void ConfigDialog::StepParallelTransfers(int delta) {
+  auto* field = static_cast<wxTextCtrl*>(FindWindow(kIdParallel));
+  const long current = std::strtol(Utf8(field->GetValue()).c_str(), nullptr, 10);
+  const long next = std::clamp(current + delta, static_cast<long>(kMinParallelTransfers),
+                               static_cast<long>(kMaxParallelTransfers));
+  field->ChangeValue(wxString::Format("%ld", next));
 }
 
 void ConfigDialog::StepMinimumSize(int delta) {

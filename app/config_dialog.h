@@ -23,6 +23,7 @@ struct ConfigValues {
   int minimumPictureHeight = 0;
   int skipDuplicates = 1;
   int skipKnownFiles = 0;
+  int parallelTransfers = 6;  // transfers at a time, 1..16
 };
 
 class ConfigDialog : public HarveloDialog {
@@ -42,6 +43,7 @@ class ConfigDialog : public HarveloDialog {
 
  private:
   void StepMinimumSize(int delta);
+  void StepParallelTransfers(int delta);
   bool NumberFieldsHold();
   wxCheckBox* Check(int id);
 
@@ -51,6 +53,7 @@ class ConfigDialog : public HarveloDialog {
   int minimumSize_ = 0;
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
+  int parallel_ = 6;
   wxTextCtrl* types_ = nullptr;
   wxTextCtrl* minimum_ = nullptr;
 };

@@ -38,9 +38,13 @@ constexpr ControlTemplate kConfigEnglish[] = {
     {kNoId, K::kLabel, "pixels (0 x 0: any)", 163, 206, 80, 8},
     {1053, K::kCheckBox, "S&kip a copy of a file this run stored", 20, 222, 220, 10},
     {1054, K::kCheckBox, "Skip a copy of a file already in the destinatio&n", 20, 235, 220, 10},
-    {2, K::kOwnerButton, "Cancel", 68, 257, 50, 14},
-    {1, K::kOwnerButton, "OK", 140, 257, 50, 14},
-    {3, K::kDefaultButton, "Def", 224, 257, 29, 14},
+    {kNoId, K::kLabel, "Parallel &transfers:", 14, 258, 80, 8},
+    {1055, K::kDigitsEdit, "", 96, 256, 30, 14},
+    {1056, K::kUpDown, "", 116, 256, 10, 14},
+    {kNoId, K::kLabel, "(1 to 16 at a time)", 132, 258, 110, 8},
+    {2, K::kOwnerButton, "Cancel", 68, 280, 50, 14},
+    {1, K::kOwnerButton, "OK", 140, 280, 50, 14},
+    {3, K::kDefaultButton, "Def", 224, 280, 29, 14},
 };
 
 constexpr ControlTemplate kConfigSpanish[] = {
@@ -69,13 +73,17 @@ constexpr ControlTemplate kConfigSpanish[] = {
     {kNoId, K::kLabel, "píxeles (0 x 0: todas)", 163, 206, 80, 8},
     {1053, K::kCheckBox, "Omitir copias de archivos de esta &sesión", 20, 222, 220, 10},
     {1054, K::kCheckBox, "Omitir copias de archivos ya en el des&tino", 20, 235, 220, 10},
-    {2, K::kOwnerButton, "Cancelar", 64, 257, 58, 14},
-    {1, K::kOwnerButton, "OK", 136, 257, 58, 14},
-    {3, K::kDefaultButton, "Def", 224, 257, 29, 14},
+    {kNoId, K::kLabel, "Descargas en &paralelo:", 14, 258, 80, 8},
+    {1055, K::kDigitsEdit, "", 96, 256, 30, 14},
+    {1056, K::kUpDown, "", 116, 256, 10, 14},
+    {kNoId, K::kLabel, "(de 1 a 16 a la vez)", 132, 258, 110, 8},
+    {2, K::kOwnerButton, "Cancelar", 64, 280, 58, 14},
+    {1, K::kOwnerButton, "OK", 136, 280, 58, 14},
+    {3, K::kDefaultButton, "Def", 224, 280, 29, 14},
 };
 
-constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 278, kConfigEnglish};
-constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 278, kConfigSpanish};
+constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 301, kConfigEnglish};
+constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 301, kConfigSpanish};
 
 // The group box comes first so that it lies beneath the labels it frames.
 constexpr ControlTemplate kAboutEnglish[] = {

@@ -166,6 +166,7 @@ void MainWindow::OpenConfiguration() {
   values.minimumPictureHeight = settings_.minimumPictureHeight;
   values.skipDuplicates = settings_.skipDuplicates;
   values.skipKnownFiles = settings_.skipKnownFiles;
+  values.parallelTransfers = settings_.parallelTransfers;
   ConfigDialog dialog(this, values, options_.settingsDir);
   if (dialog.ShowModal() != wxID_OK) return;
   ApplyConfiguration(dialog.Values());
@@ -182,6 +183,7 @@ void MainWindow::ApplyConfiguration(const ConfigValues& values) {
   settings_.minimumPictureHeight = values.minimumPictureHeight;
   settings_.skipDuplicates = values.skipDuplicates;
   settings_.skipKnownFiles = values.skipKnownFiles;
+  settings_.parallelTransfers = values.parallelTransfers;
   ParseDebugOptions(settings_);
   StoreIntoSettings();
   SaveSettings(settings_, options_.settingsDir);

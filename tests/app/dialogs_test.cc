@@ -74,6 +74,13 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   Edit(1052)->ChangeValue("200");
   static_cast<wxCheckBox*>(dialog.FindWindow(1023))->SetValue(false);
   static_cast<wxCheckBox*>(dialog.FindWindow(1054))->SetValue(true);
+  EXPECT_EQ(app::Utf8(Edit(1055)->GetValue()), "6");
+  Edit(1055)->ChangeValue("17");  // more than 16 at a time is refused
+  dialog.Button(1)->Click();
+  EXPECT_FALSE(dialog.Finished());
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  static_cast<app::UpDownControl*>(dialog.FindWindow(1056))->Step(+1);
+  EXPECT_EQ(app::Utf8(Edit(1055)->GetValue()), "16");
   dialog.Button(1)->Click();
   EXPECT_TRUE(dialog.Finished());
   EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
@@ -86,7 +93,7 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   EXPECT_EQ(out.minimumPictureWidth, 300);
   EXPECT_EQ(out.minimumPictureHeight, 200);
   EXPECT_EQ(out.skipKnownFiles, 1);
-  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(out.parallelTransfers, 16);
 }
 
 TEST_F(ConfigDialogTest, ResourceTypesAreNormalisedWhereverTheFocusGoes) {

@@ -2,6 +2,7 @@
 // (screenshots/), for a person to look at and for the user's guide: the main window idle
 // and during a run, the configuration, About and language dialogs, and a message box.
 #include <wx/combobox.h>
+#include <wx/listctrl.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
 
@@ -54,21 +55,26 @@ TEST_P(ScreenshotTest, MainWindowDuringARun) {
   });
   server.server().Get(
       R"(/photos/beach_(\d)\.jpg)", [](const httplib::Request& req, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(120));
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(100 + 150 * std::stoi(req.matches[1].str())));
         std::string body = "\xFF\xD8\xFF" + req.matches[1].str();
         body.resize(40 * 1024, static_cast<char>('a' + std::stoi(req.matches[1].str())));
         res.set_content(body, "image/jpeg");
       });
   ASSERT_TRUE(server.Start());
   app::MainWindow* window = OpenMainWindow();
+  window->Move(100, 100);
   window->Show();
+  // The pointer away from the window, so that no tooltip lies over it.
+  wxUIActionSimulator().MouseMove(1270, 1010);
   Settle(100);
   window->SetControlText(IDC_URL, server.Url("/gallery.html"));
   window->SetControlText(IDC_AUTO_INCREMENT, "0");
   bool taken = false;
   wxTimer timer;
   timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-    if (taken || window->engine().runStatus < 50) return;
+    auto* log = static_cast<wxListCtrl*>(window->FindWindow(IDC_DOWNLOAD_LOG));
+    if (taken || window->engine().runStatus < 0 || log->GetItemCount() < 4) return;
     taken = GrabToPng(static_cast<GtkWidget*>(window->GetHandle()), Shot("main_run"));
   });
   timer.Start(40);

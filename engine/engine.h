@@ -8,6 +8,7 @@
 // further Start commands re-enter the engine during a run (they only set flags or queue).
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/content_checks.h"
@@ -17,6 +18,9 @@
 #include "settings/settings.h"
 
 namespace harvelo {
+
+class RunLookAhead;
+class LookAheadPool;
 
 class Engine {
  public:
@@ -90,12 +94,15 @@ class Engine {
   void AddRecentAddress(const std::string& address);
   void SaveAtEndOfRun();
   void ShowQueuedStatus();
+  // The run's look-ahead, when it fetches several requests at once; null otherwise.
+  LookAheadPool* AheadPool();
 
   EngineWindow& window_;
   Settings& settings_;
   MessagePumpFn previousPump_;
   int rememberedIndex_ = 0;
   int rememberedTotal_ = 0;
+  std::unique_ptr<RunLookAhead> lookAhead_;
 };
 
 }  // namespace harvelo

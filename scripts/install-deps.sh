@@ -16,6 +16,8 @@ if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
     chromium xvfb firefox-esr
     xauth)
+  # The peers and the server of bench/parallel_bench (and openssl for its throw-away CA).
+  packages+=(wget2 nginx openssl)
 fi
 
 missing=()

@@ -66,7 +66,9 @@ TEST_F(CliInterruptTest, CtrlCStopsTheTransferAndLogsStopped) {
 }
 
 TEST_F(CliInterruptTest, SecondCtrlCEndsAtOnceWithoutPartialFile) {
-  ASSERT_TRUE(cli.Start({"--dest", "dest", "--min-size", "1", Url("/stall.html")}, work.dir()));
+  ASSERT_TRUE(cli.Start({"--dest", "dest", "--min-size", "1", "--parallel", "1",
+                         Url("/stall.html")},
+                        work.dir()));
   // The stalled transfer has a partial file, and the first Ctrl-C no data to stop at.
   ASSERT_TRUE(PollUntil([this] { return sent_ && Exists(Dest("AAA_001.jpg.hvpart")); }));
   cli.Signal(SIGINT);

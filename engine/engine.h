@@ -12,6 +12,7 @@
 
 #include "engine/engine_window.h"
 #include "engine/name_list.h"
+#include "engine/page_copy.h"
 #include "platform/message_pump.h"
 #include "settings/settings.h"
 
@@ -87,12 +88,14 @@ class Engine {
   void AddRecentAddress(const std::string& address);
   void SaveAtEndOfRun();
   void ShowQueuedStatus();
+  void RemovePageCopy() { pageCopy_.Remove(); }
 
   EngineWindow& window_;
   Settings& settings_;
   MessagePumpFn previousPump_;
   int rememberedIndex_ = 0;
   int rememberedTotal_ = 0;
+  PageCopy pageCopy_;  // the page copy at pagePath, when this run stored it
 };
 
 }  // namespace harvelo

@@ -35,6 +35,13 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
+  // The folder may be shared with another run choosing the same names: a name taken
+  // while the body arrived goes to the next collision name, never replaced.
+  std::string stem;
+  std::string extension;
+  fetcher.m_nextFreeName = [&stem, &extension](const std::string&) {
+    return FirstUnusedName(stem, extension);
+  };
 
   int stored = 0;
   int done = 0;
@@ -44,11 +51,12 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     Show_Status(done, total);
 
     const std::string address = list.FrontText();
-    const std::string extension = ResourceExtension(address);
+    extension = ResourceExtension(address);
+    stem = ResourceStem(destinationDir, filePrefix, fileCounter);
     // A name the file system would refuse is never asked of it: whatever a page holds,
     // nothing is written outside the destination directory.
     const bool storable = IsStorableExtension(extension);
-    const std::string fileName =
+    std::string fileName =
         storable ? ChooseResourceFileName(destinationDir, filePrefix, fileCounter, extension)
                  : ResourceFileName(destinationDir, filePrefix, fileCounter, extension);
     ++fileCounter;
@@ -70,6 +78,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
                     "fopen(,\"wb\")");
     }
 
+    if (fetched) fileName = fetcher.m_storedPath;
     const int status = fetcher.m_nStatusCode;
     if (fetched && status >= 200 && status <= 299) {
       Add_Log_Row(LoadResString(IDS_LOG_OK), address, fileName, true);
@@ -100,7 +109,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     Pump_Messages(200);
   }
 
-  if (!pagePath.empty()) std::remove(pagePath.c_str());
+  RemovePageCopy();
   log.Close();
 
   if (mode == 1 && std::atoi(window_.GetControlText(IDC_AUTO_INCREMENT).c_str()) != 0) {

@@ -149,7 +149,7 @@ bool HTTPFetcher::Session::OnHeadersKnown() {
         outPath, requestBlock.empty() ? std::nullopt : std::optional<std::string>(requestBlock),
         responseBlock.empty() ? std::nullopt : std::optional<std::string>(responseBlock));
   }
-  if (!out.Create(outPath)) {
+  if (!out.Create(outPath, !owner.m_nextFreeName)) {
     OwnFailure("Cannot create output file.", "fopen(,\"wb\")");
     return false;
   }
@@ -377,15 +377,22 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
   } else if (result != CURLE_OK) {
     const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
     Fail(error.code, error.description, failContext);
-  } else if ((headersKnown || OnHeadersKnown()) && !out.Commit()) {
+  } else if (headersKnown || OnHeadersKnown()) {
     // The read that finds the end of the body: the file takes its final name now.
-    OwnFailure("Cannot write output file.", "fwrite()");
+    const bool committed =
+        owner.m_nextFreeName ? out.CommitWithoutReplacing(owner.m_nextFreeName) : out.Commit();
+    if (committed) {
+      owner.m_storedPath = out.FinalPath();
+    } else {
+      OwnFailure("Cannot write output file.", "fwrite()");
+    }
   }
 
   if (owner.m_bContinue == 0) {
     out.Discard();
-    // Whatever was at outPath has been replaced from the caller's point of view.
-    if (created) ::unlink(outPath.c_str());
+    // Whatever was at outPath has been replaced from the caller's point of view, unless
+    // the caller asked for it to be left alone.
+    if (created && !owner.m_nextFreeName) ::unlink(outPath.c_str());
   }
 }
 

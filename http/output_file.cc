@@ -17,6 +17,9 @@ namespace harvelo {
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
+// Names tried before giving up: partial names left by killed runs of the same process
+// id, final names taken by other runs in the meantime.
+constexpr int kNameAttempts = 1000;
 
 // The partial file of the transfer under way, for RemovePartialDownloadNow, which may
 // run in a signal handler: a fixed buffer and a flag that is cleared while it changes.
@@ -41,6 +44,27 @@ std::string RegisteredPartial() {
   return g_partial_set ? std::string(g_partial) : std::string();
 }
 
+// Gives `from` the name `to` unless a file (of any kind) already holds it: 0, or the
+// errno (EEXIST when the name was taken).
+int TakeNameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+  // A file system without that kind of rename: a hard link refuses an existing name too.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return errno;
+  // Nor hard links (FAT): claim the name with an empty file of our own, then replace it.
+  const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno;
+  ::close(fd);
+  if (std::rename(from.c_str(), to.c_str()) == 0) return 0;
+  const int error = errno;
+  ::unlink(to.c_str());
+  return error;
+}
+
 }  // namespace
 
 void RemovePartialDownloadNow() {
@@ -48,20 +72,26 @@ void RemovePartialDownloadNow() {
 }
 
 std::string OutputFile::PartialPath(const std::string& finalPath) {
-  return finalPath + ".hvpart";
+  return finalPath + "." + std::to_string(::getpid()) + ".hvpart";
 }
 
-bool OutputFile::Create(const std::string& finalPath) {
+bool OutputFile::Create(const std::string& finalPath, bool replacing) {
   Discard();
   // What could not be opened for writing under its own name can't be replaced either.
   struct stat st {};
-  if (::stat(finalPath.c_str(), &st) == 0 &&
+  if (replacing && ::stat(finalPath.c_str(), &st) == 0 &&
       (S_ISDIR(st.st_mode) || ::access(finalPath.c_str(), W_OK) != 0)) {
     return false;
   }
   final_path_ = finalPath;
-  partial_path_ = PartialPath(finalPath);
-  fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  const std::string first = PartialPath(finalPath);
+  for (int attempt = 1; fd_ < 0 && attempt <= kNameAttempts; ++attempt) {
+    partial_path_ = attempt == 1 ? first
+                                 : first.substr(0, first.size() - 7) + "-" +
+                                       std::to_string(attempt) + ".hvpart";
+    fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
   if (fd_ < 0) return false;
   // A transfer started from inside another one's callback hands the name back when done.
   outer_partial_ = RegisteredPartial();
@@ -104,15 +134,34 @@ bool OutputFile::Write(const char* data, size_t size) {
   return true;
 }
 
-bool OutputFile::Commit() {
-  if (fd_ < 0) return false;
+bool OutputFile::Close() {
   bool ok = Flush();
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   RestoreOuterPartial();
+  return ok;
+}
+
+bool OutputFile::Commit() {
+  if (fd_ < 0) return false;
+  bool ok = Close();
   if (ok) ok = std::rename(partial_path_.c_str(), final_path_.c_str()) == 0;
   if (!ok) ::unlink(partial_path_.c_str());
   return ok;
+}
+
+bool OutputFile::CommitWithoutReplacing(const NextName& next) {
+  if (fd_ < 0) return false;
+  bool ok = Close();
+  for (int attempt = 1; ok; ++attempt) {
+    const int error = TakeNameWithoutReplacing(partial_path_, final_path_);
+    if (error == 0) return true;
+    ok = error == EEXIST && attempt < kNameAttempts && next;
+    if (ok) final_path_ = next(final_path_);
+    ok = ok && !final_path_.empty();
+  }
+  ::unlink(partial_path_.c_str());
+  return false;
 }
 
 void OutputFile::Discard() {

@@ -1,13 +1,55 @@
 #include "cli/command_line.h"
 
+#include <getopt.h>
+
 #include <charconv>
 #include <climits>
+#include <cstring>
 
 #include "cli/field_rules.h"
 #include "settings/interface_language.h"
 
 namespace harvelo::cli {
 namespace {
+
+// What each long option's getopt value stands for; -h and -q share theirs with the long
+// spellings, so one switch handles both.
+enum OptionId : int {
+  kHelp = 'h',
+  kQuiet = 'q',
+  kBatch = 256,
+  kDest,
+  kPrefix,
+  kTypes,
+  kMinSize,
+  kAutoInc,
+  kNoAutoInc,
+  kNoWebAddr,
+  kLang,
+  kYes,
+  kNo,
+};
+
+constexpr option kLongOptions[] = {
+    {"help", no_argument, nullptr, kHelp},
+    {"quiet", no_argument, nullptr, kQuiet},
+    {"batch", required_argument, nullptr, kBatch},
+    {"dest", required_argument, nullptr, kDest},
+    {"prefix", required_argument, nullptr, kPrefix},
+    {"types", required_argument, nullptr, kTypes},
+    {"min-size", required_argument, nullptr, kMinSize},
+    {"auto-inc", no_argument, nullptr, kAutoInc},
+    {"no-auto-inc", no_argument, nullptr, kNoAutoInc},
+    {"no-webaddr", no_argument, nullptr, kNoWebAddr},
+    {"lang", required_argument, nullptr, kLang},
+    {"yes", no_argument, nullptr, kYes},
+    {"no", no_argument, nullptr, kNo},
+    {nullptr, 0, nullptr, 0},
+};
+
+// '-': addresses come back in place (code 1), so they keep their order among the options
+// whatever POSIXLY_CORRECT says; ':': a missing value is told apart from an unknown option.
+constexpr char kShortOptions[] = "-:hq";
 
 bool ParseKilobytes(const std::string& text, int& value) {
   if (text.empty()) return false;
@@ -16,22 +58,57 @@ bool ParseKilobytes(const std::string& text, int& value) {
   return ec == std::errc() && ptr == end && value >= 0 && value <= INT_MAX / 1024;
 }
 
+// The spelling an option id is shown with in messages.
+std::string OptionName(int id) {
+  for (const option& o : kLongOptions) {
+    if (o.name != nullptr && o.val == id) return std::string("--") + o.name;
+  }
+  return std::string("-") + static_cast<char>(id);
+}
+
+// The option as typed, without any "=value".
+std::string TypedName(const char* arg) {
+  const std::string text = arg;
+  return text.substr(0, text.find('='));
+}
+
 class Parser {
  public:
-  explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+  explicit Parser(const std::vector<std::string>& args) {
+    // getopt wants writable, NUL-terminated strings and a program name in front.
+    storage_.reserve(args.size() + 1);
+    storage_.emplace_back("harvelo-cli");
+    for (const std::string& a : args) storage_.push_back(a);
+    for (std::string& s : storage_) argv_.push_back(s.data());
+    argv_.push_back(nullptr);
+  }
 
   ParseResult Run() {
-    bool optionsEnded = false;
-    for (i_ = 0; i_ < args_.size() && result_.error.empty(); ++i_) {
-      const std::string& arg = args_[i_];
-      if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-        Address(arg);
-      } else if (arg == "--") {
-        optionsEnded = true;
+    const int argc = static_cast<int>(storage_.size());
+    opterr = 0;  // the messages are ours
+    optind = 0;  // 0 (not 1) makes glibc start afresh on a new vector
+    while (result_.error.empty()) {
+      int longIndex = -1;
+      const int previous = optind == 0 ? 1 : optind;
+      const int code = getopt_long(argc, argv_.data(), kShortOptions, kLongOptions, &longIndex);
+      if (code == -1) break;
+      if (code == 1) {
+        Address(optarg);
+      } else if (code == '?') {
+        Unknown(previous);
+      } else if (code == ':') {
+        result_.error = OptionName(optopt) + " needs a value";
+      } else if (longIndex >= 0 &&
+                 TypedName(argv_[previous]) != std::string("--") + kLongOptions[longIndex].name) {
+        // getopt_long takes unique abbreviations; only the full spellings are documented,
+        // and an option added later would turn a script's abbreviation ambiguous.
+        result_.error = "unknown option " + TypedName(argv_[previous]);
       } else {
-        Option(arg);
+        Option(code, optarg != nullptr ? optarg : "");
       }
     }
+    // After "--" every argument is an address.
+    for (int i = optind; result_.error.empty() && i < argc; ++i) Address(argv_[i]);
     CommandLine& line = result_.line;
     if (result_.error.empty() && !line.help && line.addresses.empty() && !line.batchFile) {
       result_.error = "no address and no --batch file given";
@@ -50,88 +127,80 @@ class Parser {
     }
   }
 
-  void Option(const std::string& arg) {
-    std::string name = arg;
-    std::optional<std::string> inlineValue;
-    if (const size_t eq = arg.find('='); eq != std::string::npos && arg.starts_with("--")) {
-      name = arg.substr(0, eq);
-      inlineValue = arg.substr(eq + 1);
+  // getopt answers '?' for an unknown option and for a value given to one that takes
+  // none; optopt tells them apart (0 for an unknown long option).
+  void Unknown(int argIndex) {
+    const std::string typed = argIndex < static_cast<int>(storage_.size()) ? argv_[argIndex] : "";
+    if (optopt != 0 && typed.starts_with("--")) {
+      result_.error = OptionName(optopt) + " takes no value";
+    } else if (optopt != 0) {
+      result_.error = std::string("unknown option -") + static_cast<char>(optopt);
+    } else {
+      result_.error = "unknown option " + typed;
     }
+  }
+
+  void Option(int code, const std::string& value) {
     CommandLine& line = result_.line;
-    std::string value;
-    if (name == "--help" || name == "-h") {
-      if (NoValue(name, inlineValue)) line.help = true;
-    } else if (name == "--batch") {
-      if (!Value(name, inlineValue, value)) return;
-      if (value.empty()) {
-        result_.error = "--batch needs a file name";
-      } else {
-        line.batchFile = value;
-      }
-    } else if (name == "--dest") {
-      if (Value(name, inlineValue, value)) line.destinationDir = value;
-    } else if (name == "--prefix") {
-      if (Value(name, inlineValue, value)) line.prefix = value;
-    } else if (name == "--types") {
-      if (Value(name, inlineValue, value)) {
+    switch (code) {
+      case kHelp:
+        line.help = true;
+        break;
+      case kQuiet:
+        line.quiet = true;
+        break;
+      case kBatch:
+        if (value.empty()) {
+          result_.error = "--batch needs a file name";
+        } else {
+          line.batchFile = value;
+        }
+        break;
+      case kDest:
+        line.destinationDir = value;
+        break;
+      case kPrefix:
+        line.prefix = value;
+        break;
+      case kTypes:
         line.targetTypes = NormaliseTargetTypes(value);
         if (line.targetTypes->empty()) result_.error = "--types names no file type";
-      }
-    } else if (name == "--min-size") {
-      int kb = 0;
-      if (!Value(name, inlineValue, value)) return;
-      if (ParseKilobytes(value, kb)) {
-        line.minimumSizeKb = kb;
-      } else {
-        result_.error = "--min-size needs a whole number of kilobytes: " + value;
-      }
-    } else if (name == "--auto-inc" || name == "--no-auto-inc") {
-      if (NoValue(name, inlineValue)) line.autoIncrement = name == "--auto-inc" ? 1 : 0;
-    } else if (name == "--no-webaddr") {
-      if (NoValue(name, inlineValue)) line.noWebAddressLog = true;
-    } else if (name == "--lang") {
-      if (!Value(name, inlineValue, value)) return;
-      if (value == "en") {
-        line.language = kLanguageEnglish;
-      } else if (value == "es") {
-        line.language = kLanguageSpanish;
-      } else {
-        result_.error = "--lang is en or es: " + value;
-      }
-    } else if (name == "--yes" || name == "--no") {
-      if (NoValue(name, inlineValue)) {
-        line.continueAnswer = name == "--yes" ? ContinueAnswer::kYes : ContinueAnswer::kNo;
-      }
-    } else if (name == "--quiet" || name == "-q") {
-      if (NoValue(name, inlineValue)) line.quiet = true;
-    } else {
-      result_.error = "unknown option " + arg;
+        break;
+      case kMinSize:
+        if (int kb = 0; ParseKilobytes(value, kb)) {
+          line.minimumSizeKb = kb;
+        } else {
+          result_.error = "--min-size needs a whole number of kilobytes: " + value;
+        }
+        break;
+      case kAutoInc:
+      case kNoAutoInc:
+        line.autoIncrement = code == kAutoInc ? 1 : 0;
+        break;
+      case kNoWebAddr:
+        line.noWebAddressLog = true;
+        break;
+      case kLang:
+        if (value == "en") {
+          line.language = kLanguageEnglish;
+        } else if (value == "es") {
+          line.language = kLanguageSpanish;
+        } else {
+          result_.error = "--lang is en or es: " + value;
+        }
+        break;
+      case kYes:
+      case kNo:
+        line.continueAnswer = code == kYes ? ContinueAnswer::kYes : ContinueAnswer::kNo;
+        break;
+      default:
+        result_.error = "unknown option " + OptionName(code);
+        break;
     }
   }
 
-  // The option's value: after '=' or the next argument.
-  bool Value(const std::string& name, const std::optional<std::string>& inlineValue,
-             std::string& value) {
-    if (inlineValue) {
-      value = *inlineValue;
-      return true;
-    }
-    if (i_ + 1 >= args_.size()) {
-      result_.error = name + " needs a value";
-      return false;
-    }
-    value = args_[++i_];
-    return true;
-  }
-
-  bool NoValue(const std::string& name, const std::optional<std::string>& inlineValue) {
-    if (!inlineValue) return true;
-    result_.error = name + " takes no value";
-    return false;
-  }
-
-  const std::vector<std::string>& args_;
-  size_t i_ = 0;
+  std::vector<std::string> storage_;
+  std::vector<char*> argv_;
   ParseResult result_;
 };
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "cli/console_language.h"
 #include "cli/field_rules.h"
 #include "platform/thread_locale.h"
@@ -30,26 +32,50 @@ TEST(CommandLineTest, EveryOptionInBothSpellings) {
   EXPECT_EQ(c.addresses, (std::vector<std::string>{"http://a.example/x", "http://-h"}));
 }
 
-TEST(CommandLineTest, UsageErrors) {
-  const std::vector<std::vector<std::string>> bad = {
-      {},
-      {"--quiet"},
-      {"http://a/", "--prefix"},
-      {"--bogus", "http://a/"},
-      {"--types", " , ", "http://a/"},
-      {"--min-size", "-1", "http://a/"},
-      {"--min-size", "20k", "http://a/"},
-      {"--min-size", "99999999999", "http://a/"},
-      {"--lang", "de", "http://a/"},
-      {"--yes=1", "http://a/"},
-      {"--batch", ""},
-      {"ftp://a/b.jpg"},
-      {"file:///etc/passwd"},
-      {""},
+TEST(CommandLineTest, UsageErrorsSayWhatIsWrong) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {{}, "no address and no --batch file given"},
+      {{"--quiet"}, "no address and no --batch file given"},
+      {{"http://a/", "--prefix"}, "--prefix needs a value"},
+      {{"--bogus", "http://a/"}, "unknown option --bogus"},
+      {{"-x", "http://a/"}, "unknown option -x"},
+      {{"-qx", "http://a/"}, "unknown option -x"},
+      // Only the documented spellings: an abbreviation would break once a longer option
+      // sharing its beginning is added.
+      {{"--de", "x", "http://a/"}, "unknown option --de"},
+      {{"--types", " , ", "http://a/"}, "--types names no file type"},
+      {{"--min-size", "-1", "http://a/"}, "--min-size needs a whole number of kilobytes: -1"},
+      {{"--min-size", "20k", "http://a/"}, "--min-size needs a whole number of kilobytes: 20k"},
+      {{"--min-size", "99999999999", "http://a/"},
+       "--min-size needs a whole number of kilobytes: 99999999999"},
+      {{"--lang", "de", "http://a/"}, "--lang is en or es: de"},
+      {{"--yes=1", "http://a/"}, "--yes takes no value"},
+      {{"--help=1"}, "--help takes no value"},
+      {{"--batch", ""}, "--batch needs a file name"},
+      {{"ftp://a/b.jpg"}, "only http:// and https:// addresses can be fetched: ftp://a/b.jpg"},
+      {{"file:///etc/passwd"},
+       "only http:// and https:// addresses can be fetched: file:///etc/passwd"},
+      {{""}, "empty address"},
+      {{"--", ""}, "empty address"},
   };
-  for (const auto& args : bad) {
-    EXPECT_NE(ParseCommandLine(args).error, "") << ::testing::PrintToString(args);
+  for (const auto& [args, message] : bad) {
+    EXPECT_EQ(ParseCommandLine(args).error, message) << ::testing::PrintToString(args);
   }
+}
+
+TEST(CommandLineTest, AddressesKeepTheirPlaceAmongOptionsAndAParseStartsAfresh) {
+  // A value that looks like an option is still the value.
+  const ParseResult r = ParseCommandLine({"b.example", "--dest", "--yes", "-qh", "c.example"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.line.destinationDir, "--yes");
+  EXPECT_TRUE(r.line.quiet && r.line.help);
+  EXPECT_EQ(r.line.continueAnswer, ContinueAnswer::kAsk);
+  EXPECT_EQ(r.line.addresses, (std::vector<std::string>{"http://b.example", "http://c.example"}));
+  // getopt keeps its place in globals: a second parse must not resume the first.
+  const ParseResult again = ParseCommandLine({"--no", "d.example"});
+  ASSERT_EQ(again.error, "");
+  EXPECT_EQ(again.line.continueAnswer, ContinueAnswer::kNo);
+  EXPECT_EQ(again.line.addresses, (std::vector<std::string>{"http://d.example"}));
 }
 
 TEST(FieldRulesTest, SeparatorsAndSchemes) {

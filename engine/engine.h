@@ -9,6 +9,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/engine_window.h"
 #include "engine/name_list.h"
@@ -96,6 +97,8 @@ class Engine {
   int rememberedIndex_ = 0;
   int rememberedTotal_ = 0;
   PageCopy pageCopy_;  // the page copy at pagePath, when this run stored it
+  // Page addresses this run has processed or queued as frames.
+  std::unordered_set<std::string> reachedPages_;
 };
 
 }  // namespace harvelo

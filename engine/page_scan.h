@@ -2,6 +2,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/html_file.h"
 #include "engine/name_list.h"
@@ -21,6 +22,10 @@ struct PageScanTarget {
   const char* referrer;    // of the current queue entry; null or empty when it has none
   // Called after a BASE tag changed base and site (the TRACE message); may be empty.
   std::function<void(const std::string& base, const std::string& site)> onBase;
+  // The pages the run has processed or queued as frames: a frame page already in it is
+  // not queued again (frames that frame each other would never end); each one queued is
+  // added. Null: every frame page is queued.
+  std::unordered_set<std::string>* reachedPages = nullptr;
 };
 
 // Reads tokens until the end of the file and fills the target's lists.

@@ -65,6 +65,8 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   target.images = &IMG_List;
   target.pages = &PAGE_List;
   target.queue = &URL_List;
+  reachedPages_.insert(address);
+  target.reachedPages = &reachedPages_;
   // Frame pages carry the entry's own cookie and referrer, not the site fallback.
   target.cookie = cookie.empty() ? nullptr : cookie.c_str();
   target.referrer = referrer.empty() ? nullptr : referrer.c_str();

@@ -29,6 +29,7 @@ constexpr const char* kReadContext = "CHttpFile::Read()";
 constexpr size_t kReadSize = 2048;
 constexpr long kSocketReadSize = 64 * 1024;
 constexpr int kMaxRedirects = 20;
+constexpr size_t kMaxResponseBlock = 64 * 1024;
 // While the network keeps us waiting the window is pumped at least this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 
@@ -112,6 +113,7 @@ void HTTPFetcher::Session::Reset(const std::string& path, FetchProgressFn cb, vo
   requestBlock.clear();
   responseBlock.clear();
   headersKnown = false;
+  headEnded = false;
   created = false;
   stopped = false;
   connected = false;
@@ -183,8 +185,11 @@ void HTTPFetcher::Session::OnHeaderLine(const char* data, size_t size) {
   lastActivity = Clock::now();
   const std::string_view line(data, size);
   if (line.starts_with("HTTP/")) responseBlock.clear();
-  responseBlock.append(line);
-  if (line != "\r\n" && line != "\n") return;
+  // A hostile server's endless header block is not kept whole; the status line and the
+  // first headers are what is read from it.
+  if (responseBlock.size() < kMaxResponseBlock) responseBlock.append(line);
+  headEnded = line == "\r\n" || line == "\n";
+  if (!headEnded) return;
   AcknowledgeNow();
   if (IsFinalResponseHead(responseBlock)) {
     OnHeadersKnown();
@@ -377,6 +382,9 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
   } else if (result != CURLE_OK) {
     const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
     Fail(error.code, error.description, failContext);
+  } else if (!headersKnown && !headEnded) {
+    // The connection closed in the middle of the status line or the headers.
+    Fail(kErrInvalidResponse, WinInetDescription(kErrInvalidResponse), kOpenContext);
   } else if (headersKnown || OnHeadersKnown()) {
     // The read that finds the end of the body: the file takes its final name now.
     const bool committed =

@@ -63,6 +63,18 @@ bool WritePage(const std::string& path, size_t bytes) {
             "<script type=\"text/javascript\">var shown = 0; if (shown < 3) { shown++; }"
             "</script>\r\n";
         break;
+      case 5:
+        // Today's markup: a lazily loaded responsive picture with a NOSCRIPT copy.
+        block = StrPrintf(
+            "<figure><picture><source type=\"image/webp\" data-srcset=\"/cdn/w_640/%05d.webp "
+            "640w, /cdn/w_1280/%05d.webp 1280w\"><img class=\"lazyload\" "
+            "src=\"data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///"
+            "yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\" "
+            "data-srcset=\"/cdn/w_640/%05d.jpg 640w, /cdn/w_1280/%05d.jpg 1280w, "
+            "/cdn/w_1920/%05d.jpg?q=80 1920w\" data-sizes=\"auto\" alt=\"Photo %d\"></picture>"
+            "<noscript><img src=\"/cdn/w_1280/%05d.jpg\"></noscript></figure>\r\n",
+            n, n, n, n, n, n, n);
+        break;
       default: {
         block = "<p>";
         const int words = 20 + static_cast<int>(next() >> 16 & 31);
@@ -137,7 +149,7 @@ struct ScanResult {
   int links = 0, images = 0, pages = 0;
 };
 
-ScanResult Scan(const std::string& path) {
+ScanResult Scan(const std::string& path, bool modern = false) {
   const std::string types = ",JPG,JPEG,MPG,MPEG";
   std::string base = "http://example.com/gallery";
   std::string site = "http://example.com";
@@ -145,7 +157,8 @@ ScanResult Scan(const std::string& path) {
   CNameList links, images, pages, queue;
   PageScanTarget target{&types, &base,  &site,   &title,  &links, &images,
                         &pages, &queue, nullptr, nullptr, nullptr};
-  HTMLFile file;
+  target.modernPages = modern;
+  HTMLFile file(modern ? kModernTagBufferSize : 512);
   file.Open(path);
   ScanPage(file, target);
   return {links.Count(), images.Count(), pages.Count()};
@@ -201,11 +214,18 @@ int main(int argc, char** argv) {
   const double scan = Seconds([&] { bigScan = Scan(big); });
   const long maxBigScan = MaxRssKiB();
 
+  ScanResult modernScan;
+  const double modern = Seconds([&] { modernScan = Scan(big, true); });
+
   const double fread = Seconds([&] { FreadPass(big); });
   const double grep = Seconds([&] { GrepPass(big); });
 
   std::printf("tokenizer (NextToken + ExtractHref/ExtractSrc): %7.1f MB/s\n", bigSize / tokenize);
   std::printf("ScanPage (tokens + lists):                      %7.1f MB/s\n", bigSize / scan);
+  std::printf(
+      "ScanPage, pages as written today (srcset etc.): %7.1f MB/s (target >= 200; "
+      "%d links, %d images, %d pages)\n",
+      bigSize / modern, modernScan.links, modernScan.images, modernScan.pages);
   std::printf("fread pass (peer):                              %7.1f MB/s\n", bigSize / fread);
   std::printf("grep -c '<img' via popen (peer):                %7.1f MB/s\n", bigSize / grep);
   std::printf("ratio ScanPage / fread: %.3f   ScanPage / grep: %.3f\n", fread / scan, grep / scan);

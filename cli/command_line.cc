@@ -28,6 +28,11 @@ enum OptionId : int {
   kLang,
   kYes,
   kNo,
+  kModern,
+  kNoModern,
+  kMinPicture,
+  kKeepDuplicates,
+  kSkipKnown,
 };
 
 constexpr option kLongOptions[] = {
@@ -44,6 +49,11 @@ constexpr option kLongOptions[] = {
     {"lang", required_argument, nullptr, kLang},
     {"yes", no_argument, nullptr, kYes},
     {"no", no_argument, nullptr, kNo},
+    {"modern", no_argument, nullptr, kModern},
+    {"no-modern", no_argument, nullptr, kNoModern},
+    {"min-picture", required_argument, nullptr, kMinPicture},
+    {"keep-duplicates", no_argument, nullptr, kKeepDuplicates},
+    {"skip-known", no_argument, nullptr, kSkipKnown},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -56,6 +66,18 @@ bool ParseKilobytes(const std::string& text, int& value) {
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   return ec == std::errc() && ptr == end && value >= 0 && value <= INT_MAX / 1024;
+}
+
+// "WxH" (or "WXH"): two whole numbers of pixels.
+bool ParsePictureSize(const std::string& text, int& width, int& height) {
+  const size_t x = text.find_first_of("xX");
+  if (x == std::string::npos || x == 0 || x + 1 == text.size()) return false;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const auto w = std::from_chars(begin, begin + x, width);
+  const auto h = std::from_chars(begin + x + 1, end, height);
+  return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end &&
+         width >= 0 && height >= 0;
 }
 
 // The spelling an option id is shown with in messages.
@@ -188,6 +210,24 @@ class Parser {
         } else {
           result_.error = "--lang is en or es: " + value;
         }
+        break;
+      case kModern:
+      case kNoModern:
+        line.modernPages = code == kModern ? 1 : 0;
+        break;
+      case kMinPicture:
+        if (int w = 0, h = 0; ParsePictureSize(value, w, h)) {
+          line.minimumPictureWidth = w;
+          line.minimumPictureHeight = h;
+        } else {
+          result_.error = "--min-picture needs a size in pixels such as 200x150: " + value;
+        }
+        break;
+      case kKeepDuplicates:
+        line.keepDuplicates = true;
+        break;
+      case kSkipKnown:
+        line.skipKnownFiles = true;
         break;
       case kYes:
       case kNo:

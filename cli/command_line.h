@@ -23,6 +23,11 @@ struct CommandLine {
   ContinueAnswer continueAnswer = ContinueAnswer::kAsk;
   bool quiet = false;
   bool help = false;
+  std::optional<int> modernPages;          // --modern 1, --no-modern 0
+  std::optional<int> minimumPictureWidth;  // --min-picture WxH
+  std::optional<int> minimumPictureHeight;
+  bool keepDuplicates = false;
+  bool skipKnownFiles = false;
 };
 
 struct ParseResult {

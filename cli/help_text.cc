@@ -29,6 +29,14 @@ Options (each overrides the saved setting for this run only):
   --auto-inc        advance the prefix after each gallery page
   --no-auto-inc     keep the prefix
   --no-webaddr      do not write the web-address log (PREFIXwaddr.txt)
+  --modern          read pages as they are written today: the largest variant of a
+                    responsive picture (srcset, PICTURE), lazy-loading attributes
+                    (data-src, data-srcset, ...), picture addresses with a query
+  --no-modern       only the HREF= and SRC= references
+  --min-picture WxH discard pictures narrower than W or lower than H pixels, read
+                    from the file's header as it arrives (0x0: keep every size)
+  --keep-duplicates store a resource even when the run stored the same bytes before
+  --skip-known      also skip a resource whose bytes are already in a file of DIR
   --lang en|es      language of the texts (default: HV_lang.cfg; unset or 0 follows
                     the system language from LC_ALL, LC_MESSAGES or LANG)
   --batch FILE      also process every line of FILE as an address
@@ -39,8 +47,8 @@ Options (each overrides the saved setting for this run only):
 
 Output: one line per finished download-log row on standard output, tab-separated:
   TIME<TAB>STATUS<TAB>FILE<TAB>ADDRESS
-with STATUS one of Ok, ERROR, ERR <http status>, Too Small, Stopped (in the interface
-language). Messages go to standard error; on a terminal, standard error also shows a
+with STATUS one of Ok, ERROR, ERR <http status>, Too Small, Stopped, Duplicate (in the
+interface language; a Duplicate line names the stored file with the same bytes). Messages go to standard error; on a terminal, standard error also shows a
 progress line. Ctrl-C stops the current transfer (logged "Stopped"); a second Ctrl-C
 ends the program at once, removing the partly downloaded file.
 
@@ -53,9 +61,9 @@ leaves HV_pref.cfg as it was).
 Exit status:
   0    at least one resource was stored (a log row "Ok" for a resource; the page
        copy of a page does not count)
-  1    nothing was stored: nothing found, every download failed or was too small,
-       the run was stopped before anything was stored, or the destination or the
-       batch file could not be used
+  1    nothing was stored: nothing found, every download failed, was too small
+       or a duplicate, the run was stopped before anything was stored, or the
+       destination or the batch file could not be used
   2    usage error (unknown option, missing value, no address, unsupported scheme)
   130  ended by a second Ctrl-C
 )";

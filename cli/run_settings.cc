@@ -14,6 +14,14 @@ Settings RunSettings(const Settings& loaded, const CommandLine& line) {
   if (line.minimumSizeKb) settings.minimumSizeKb = *line.minimumSizeKb;
   if (line.noWebAddressLog) settings.generateWebAddressLog = 0;
   if (line.autoIncrement) settings.autoIncrement = *line.autoIncrement;
+  if (line.modernPages) settings.modernPages = *line.modernPages;
+  if (line.minimumPictureWidth) settings.minimumPictureWidth = *line.minimumPictureWidth;
+  if (line.minimumPictureHeight) settings.minimumPictureHeight = *line.minimumPictureHeight;
+  if (line.keepDuplicates) settings.skipDuplicates = 0;
+  if (line.skipKnownFiles) {
+    settings.skipDuplicates = 1;
+    settings.skipKnownFiles = 1;
+  }
   return settings;
 }
 

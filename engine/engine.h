@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "engine/content_checks.h"
 #include "engine/engine_window.h"
 #include "engine/name_list.h"
 #include "engine/page_copy.h"
@@ -80,6 +81,8 @@ class Engine {
   std::string pagePath;
   std::string baseAddress;
   std::string siteAddress;
+  // The picture-size and duplicate checks of the resource being downloaded.
+  ContentChecks contentChecks;
 
   EngineWindow& window() { return window_; }
   Settings& settings() { return settings_; }

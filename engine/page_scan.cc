@@ -1,9 +1,11 @@
 #include "engine/page_scan.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "engine/address_rules.h"
+#include "engine/responsive_images.h"
 #include "engine/target_types.h"
 #include "engine/text_limits.h"
 
@@ -50,6 +52,15 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
   std::string pendingPage;
   std::string scratch;
   std::string_view extension;
+  std::optional<ResponsiveImages> modern;
+  if (target.modernPages) modern.emplace(targetTypes);
+  std::string picture;
+  bool emit = false;
+  // An embedded picture found: listed, with the page link that stands around it.
+  auto listImage = [&](std::string_view reference) {
+    Append(target.images, reference, base, site, scratch, ResourceEntry);
+    if (linkPending) Append(target.pages, pendingPage, base, site, scratch, ResourceEntry);
+  };
 
   while (file.NextToken() != 0) {
     switch (file.kind) {
@@ -70,8 +81,11 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         break;
 
       case kTokenImg:
-        if (file.ExtractSrc() != 0 && ExtensionOf(file.UpperTokenToWork(), false, &extension) &&
-            HasTargetType(targetTypes, extension)) {
+        if (modern) {
+          if (modern->Img(file.token(), picture)) listImage(picture);
+        } else if (file.ExtractSrc() != 0 &&
+                   ExtensionOf(file.UpperTokenToWork(), false, &extension) &&
+                   HasTargetType(targetTypes, extension)) {
           Append(target.images, file.token(), base, site, scratch, ResourceEntry);
           if (linkPending) {
             Append(target.pages, pendingPage, base, site, scratch, ResourceEntry);
@@ -110,6 +124,10 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         break;
 
       default:
+        if (modern && modern->OtherTag(file.token(), emit, picture)) {
+          if (!emit) break;
+          listImage(picture);
+        }
         linkPending = false;
         break;
     }

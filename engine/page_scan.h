@@ -22,11 +22,18 @@ struct PageScanTarget {
   const char* referrer;    // of the current queue entry; null or empty when it has none
   // Called after a BASE tag changed base and site (the TRACE message); may be empty.
   std::function<void(const std::string& base, const std::string& site)> onBase;
+  // Pages as they are written today (responsive and lazily loaded pictures, image
+  // addresses with a query); off, the scan follows only its HREF= and SRC= rules.
+  bool modernPages = false;
   // The pages the run has processed or queued as frames: a frame page already in it is
   // not queued again (frames that frame each other would never end); each one queued is
   // added. Null: every frame page is queued.
   std::unordered_set<std::string>* reachedPages = nullptr;
 };
+
+// The tag buffer of a scan with modernPages on: srcset lists and inline placeholders
+// run far beyond 511 characters.
+constexpr int kModernTagBufferSize = 64 * 1024;
 
 // Reads tokens until the end of the file and fills the target's lists.
 void ScanPage(HTMLFile& file, const PageScanTarget& target);

@@ -51,7 +51,7 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   }
   pageTitle.clear();
 
-  HTMLFile html;
+  HTMLFile html(settings_.modernPages ? kModernTagBufferSize : 512);
   if (!html.Open(pagePath)) {
     errorText = "Internal Error";
     return 0;
@@ -70,6 +70,7 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   // Frame pages carry the entry's own cookie and referrer, not the site fallback.
   target.cookie = cookie.empty() ? nullptr : cookie.c_str();
   target.referrer = referrer.empty() ? nullptr : referrer.c_str();
+  target.modernPages = settings_.modernPages != 0;
   if (settings_.debug.trace) {
     target.onBase = [this](const std::string& base, const std::string& site) {
       Trace(

@@ -46,6 +46,11 @@ int Engine::Resource_Progress(void* context, int callIndex, int contentLength, i
     engine.tooSmall = 1;
     return 0;
   }
+  // A picture below the minimum size is known from its header: the rest is not wanted.
+  if (callIndex > 0 && engine.contentChecks.PictureTooSmall()) {
+    engine.tooSmall = 1;
+    return 0;
+  }
   return ReportProgress(engine, contentLength, bytesSoFar);
 }
 

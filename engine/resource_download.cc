@@ -42,6 +42,12 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   fetcher.m_nextFreeName = [&stem, &extension](const std::string&) {
     return FirstUnusedName(stem, extension);
   };
+  // Only a body that may be stored is checked: a refused request keeps its "ERR" row.
+  fetcher.m_onBody = [this, &fetcher](const char* data, size_t size) {
+    if (fetcher.m_nStatusCode >= 200 && fetcher.m_nStatusCode <= 299) {
+      contentChecks.Feed(data, size);
+    }
+  };
 
   int stored = 0;
   int done = 0;
@@ -64,6 +70,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     Add_Log_Row(LoadResString(IDS_LOG_IN_PROGRESS), address, fileName, false);
     window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
     tooSmall = 0;
+    contentChecks.Begin(settings_);
 
     int fetched = 0;
     if (storable) {
@@ -80,7 +87,24 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
 
     if (fetched) fileName = fetcher.m_storedPath;
     const int status = fetcher.m_nStatusCode;
-    if (fetched && status >= 200 && status <= 299) {
+    // A picture too small to be read as one by its header, or the same bytes as a file
+    // already stored, is removed and gives its number back.
+    std::string copyOf;
+    const ContentChecks::Verdict verdict =
+        fetched && status >= 200 && status <= 299
+            ? contentChecks.Finish(fileName, destinationDir, copyOf)
+            : ContentChecks::Verdict::kKeep;
+    if (verdict != ContentChecks::Verdict::kKeep) {
+      std::remove(fileName.c_str());
+      --fileCounter;
+    }
+    if (verdict == ContentChecks::Verdict::kTooSmall) {
+      Add_Log_Row(LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
+      log.TooSmall(address);
+    } else if (verdict == ContentChecks::Verdict::kDuplicate) {
+      Add_Log_Row(LoadResString(IDS_LOG_DUPLICATE), address, copyOf, true);
+      log.Duplicate(address, copyOf);
+    } else if (fetched && status >= 200 && status <= 299) {
       Add_Log_Row(LoadResString(IDS_LOG_OK), address, fileName, true);
       log.Stored(address, fileName);
       ++stored;

@@ -42,6 +42,7 @@ void Engine::Process_URL_List() {
   window_.SetControlText(IDC_CURRENT_PAGE_LABEL, LoadResString(IDS_LABEL_CURRENT_PAGE));
 
   Clear_Log();
+  contentChecks.StartRun();
   reachedPages_.clear();
   stopRequested = 0;
   paused = 0;

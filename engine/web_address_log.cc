@@ -46,6 +46,12 @@ void WebAddressLog::TooSmall(const std::string& address) {
   }
 }
 
+void WebAddressLog::Duplicate(const std::string& address, const std::string& copy) {
+  if (file_.IsOpen()) {
+    file_.PrintfText(LoadResString(IDS_WADDR_DUPLICATE), address.c_str(), copy.c_str());
+  }
+}
+
 void WebAddressLog::Stopped(const std::string& address, const std::string& file) {
   if (file_.IsOpen()) {
     file_.PrintfText(LoadResString(IDS_WADDR_STOPPED), address.c_str(), file.c_str());

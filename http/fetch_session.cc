@@ -234,6 +234,7 @@ bool HTTPFetcher::Session::OnBody(const char* data, size_t size) {
     return false;
   }
   bytesSoFar += static_cast<std::int64_t>(size);
+  if (owner.m_onBody) owner.m_onBody(data, size);
   Pump_Messages(owner.m_nPumpCount / 2);
   if (owner.m_nPauseMs > 0) SleepMs(owner.m_nPauseMs);
   Pump_Messages(owner.m_nPumpCount / 2);

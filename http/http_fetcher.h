@@ -76,6 +76,9 @@ class HTTPFetcher {
   // Where the last fetch that returned 1 stored the body: outPath, or the name that
   // m_nextFreeName gave.
   std::string m_storedPath;
+  // Optional. Given each block of the body once it is written, before the progress call
+  // that reports it (content checks that need the bytes as they arrive).
+  std::function<void(const char* data, size_t size)> m_onBody;
 
  private:
   struct Session;

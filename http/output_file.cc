@@ -1,6 +1,8 @@
 #include "http/output_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +67,22 @@ int TakeNameWithoutReplacing(const std::string& from, const std::string& to) {
   return error;
 }
 
+// Holds back every signal for its lifetime.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &old_);
+  }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
 }  // namespace
 
 void RemovePartialDownloadNow() {
@@ -84,6 +102,8 @@ bool OutputFile::Create(const std::string& finalPath, bool replacing) {
     return false;
   }
   final_path_ = finalPath;
+  // A signal that ends the program must find the file registered once it exists.
+  const SignalsHeld held;
   const std::string first = PartialPath(finalPath);
   for (int attempt = 1; fd_ < 0 && attempt <= kNameAttempts; ++attempt) {
     partial_path_ = attempt == 1 ? first
@@ -134,11 +154,12 @@ bool OutputFile::Write(const char* data, size_t size) {
   return true;
 }
 
+// The partial file stays registered until it has its final name or is gone, so that an
+// ending signal never leaves it behind.
 bool OutputFile::Close() {
   bool ok = Flush();
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
-  RestoreOuterPartial();
   return ok;
 }
 
@@ -147,6 +168,7 @@ bool OutputFile::Commit() {
   bool ok = Close();
   if (ok) ok = std::rename(partial_path_.c_str(), final_path_.c_str()) == 0;
   if (!ok) ::unlink(partial_path_.c_str());
+  RestoreOuterPartial();
   return ok;
 }
 
@@ -155,12 +177,16 @@ bool OutputFile::CommitWithoutReplacing(const NextName& next) {
   bool ok = Close();
   for (int attempt = 1; ok; ++attempt) {
     const int error = TakeNameWithoutReplacing(partial_path_, final_path_);
-    if (error == 0) return true;
+    if (error == 0) {
+      RestoreOuterPartial();
+      return true;
+    }
     ok = error == EEXIST && attempt < kNameAttempts && next;
     if (ok) final_path_ = next(final_path_);
     ok = ok && !final_path_.empty();
   }
   ::unlink(partial_path_.c_str());
+  RestoreOuterPartial();
   return false;
 }
 
@@ -168,8 +194,8 @@ void OutputFile::Discard() {
   if (fd_ < 0) return;
   ::close(fd_);
   fd_ = -1;
-  RestoreOuterPartial();
   ::unlink(partial_path_.c_str());
+  RestoreOuterPartial();
 }
 
 }  // namespace harvelo

@@ -95,7 +95,9 @@ namespace harvelo {
   X(IDS_CONTINUE_QUEUE, 105)           \
   X(IDS_CANNOT_CONNECT, 106)           \
   X(IDS_CHANGE_CAPTION, 107)           \
-  X(IDS_RESTART_FOR_LANGUAGE, 108)
+  X(IDS_RESTART_FOR_LANGUAGE, 108)     \
+  X(IDS_LOG_DUPLICATE, 140)            \
+  X(IDS_WADDR_DUPLICATE, 141)
 
 enum StringId : int {
 #define HARVELO_STRING_ENUM(name, id) name = id,

@@ -111,6 +111,8 @@ constexpr StringEntry kEnglish[] = {
     {IDS_RESTART_FOR_LANGUAGE,
      "Please quit the program and restart it again to see the change in User Interfase "
      "Language."},
+    {IDS_LOG_DUPLICATE, "Duplicate"},
+    {IDS_WADDR_DUPLICATE, "[DUPLICATE]  \"%s\" -> \"file://%s\".\n"},
 };
 
 }  // namespace

@@ -113,6 +113,8 @@ constexpr StringEntry kSpanish[] = {
     {IDS_RESTART_FOR_LANGUAGE,
      "Por favor cierre el programa y vuelva a iniciarlo para ver el cambio de Lenguaje de la "
      "Interfase."},
+    {IDS_LOG_DUPLICATE, "Duplicado"},
+    {IDS_WADDR_DUPLICATE, "[ DUPLICADO  ]  \"%s\" -> \"Arch.://%s\".\n"},
 };
 
 }  // namespace

@@ -3,9 +3,16 @@
 # Usage: scripts/install-deps.sh build|test
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev)
+packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
+# Inspector: the browser's DevTools protocol, and its message box.
+packages+=(libboost-dev nlohmann-json3-dev x11-utils)
+# agentscout: the X11 window titles.
+packages+=(libx11-dev xdg-utils)
+# The Firefox session store read for "Get from Browser".
+packages+=(liblz4-dev)
 if [ "${1:-build}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
+    chromium xvfb)
 fi
 
 missing=()

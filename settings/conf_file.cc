@@ -25,6 +25,11 @@ bool ReadConfFile(Settings& settings, const std::string& path) {
   ReadInt(file, settings.browserKind);
   ReadInt(file, settings.minimumSizeKb);
   file.ReadField(settings.debugOptions);
+  ReadInt(file, settings.modernPages);
+  ReadInt(file, settings.minimumPictureWidth);
+  ReadInt(file, settings.minimumPictureHeight);
+  ReadInt(file, settings.skipDuplicates);
+  ReadInt(file, settings.skipKnownFiles);
   return true;
 }
 
@@ -38,6 +43,11 @@ bool WriteConfFile(const Settings& settings, const std::string& path) {
   writer.Printf("Browser Id:     \"%d\"\n", settings.browserKind);
   writer.Printf("File Min Size:  \"%d\"\n", settings.minimumSizeKb);
   writer.Printf("Debug Ops:      \"%s\"\n", settings.debugOptions.c_str());
+  writer.Printf("Modern Pages:   \"%d\"\n", settings.modernPages);
+  writer.Printf("Min Pic Width:  \"%d\"\n", settings.minimumPictureWidth);
+  writer.Printf("Min Pic Height: \"%d\"\n", settings.minimumPictureHeight);
+  writer.Printf("Skip Dupes:     \"%d\"\n", settings.skipDuplicates);
+  writer.Printf("Skip Known:     \"%d\"\n", settings.skipKnownFiles);
   return writer.Close();
 }
 

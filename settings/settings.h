@@ -23,6 +23,14 @@ struct Settings {
   int minimumSizeKb = 20;
   std::string debugOptions;
   DebugFlags debug;
+  // Pages as they are written today: srcset and lazy-loading attributes, PICTURE, image
+  // addresses with a query.
+  int modernPages = 1;
+  // Pictures narrower or lower than this (pixels) are discarded as too small; 0 x 0 is off.
+  int minimumPictureWidth = 0;
+  int minimumPictureHeight = 0;
+  int skipDuplicates = 1;  // a resource identical to a file the run stored is removed
+  int skipKnownFiles = 0;  // ... and one identical to a file already in the destination
   std::optional<std::string> userAgent;      // from HV_agentscout.cfg; none: the default
   std::vector<std::string> recentAddresses;  // the address drop-down list, newest first
 };

@@ -66,7 +66,12 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
             "Gen webaddr:    \"0\"\r\n"
             "Browser Id:     \"2\"\r\n"
             "File Min Size:  \"-5\"\r\n"
-            "Debug Ops:      \"TRACE\"\r\n");
+            "Debug Ops:      \"TRACE\"\r\n"
+            "Modern Pages:   \"1\"\r\n"
+            "Min Pic Width:  \"0\"\r\n"
+            "Min Pic Height: \"0\"\r\n"
+            "Skip Dupes:     \"1\"\r\n"
+            "Skip Known:     \"0\"\r\n");
   EXPECT_EQ(ReadBytes(tmp.file("HV_recent.cfg")), "\"http://old/\"\r\n\"http://new/\"\r\n");
   EXPECT_EQ(FileCount(tmp.dir()), 2) << "no temporary file is left behind";
 

@@ -1,0 +1,29 @@
+// The display-free rules of the window-choice dialog: where it opens, what it lists,
+// what it selects first and what OK takes.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "capture/inspector_files.h"
+
+namespace harvelo {
+
+// The dialog's x: kept 5 pixels inside the right screen edge. y is never corrected.
+int WindowChoiceX(int x, int clientWidth, int screenWidth);
+
+class WindowChoice {
+ public:
+  // Reads the titles of `inspectorOut`; the last entry is selected (none when empty).
+  explicit WindowChoice(std::string inspectorOut);
+  const std::vector<std::string>& titles() const { return titles_; }
+  int initialSelection() const { return static_cast<int>(titles_.size()) - 1; }
+  // OK with `selection` (-1: none): false (the dialog stays open) without a selection;
+  // else the record at that index.
+  bool Choose(int selection, CapturedPage& chosen) const;
+
+ private:
+  std::string path_;
+  std::vector<std::string> titles_;
+};
+
+}  // namespace harvelo

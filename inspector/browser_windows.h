@@ -1,0 +1,76 @@
+// The open browser pages as Inspector sees them, in three small wrappers: the page
+// collection of the browser's DevTools endpoint (ShellWindows), one page (IE_Window) and
+// the document a page shows (HTML_Document). A failing call reports its fixed text plus
+// the error's own through the ErrorReporter and returns the call's failure value.
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "inspector/devtools_connection.h"
+#include "inspector/error_reporter.h"
+
+namespace harvelo::inspector {
+
+// One entry of the browser's page list.
+struct PageTarget {
+  std::string url;
+  std::string title;
+  std::string socket_path;  // path of its webSocketDebuggerUrl; empty when it has none
+};
+
+// The "page" entries of a /json/list answer, in its order. False when it is not a list.
+bool ParsePageList(const std::string& json, std::vector<PageTarget>& pages);
+
+class HTML_Document {
+ public:
+  HTML_Document(std::unique_ptr<DevToolsConnection> page, std::string url, ErrorReporter& errors);
+  ~HTML_Document();
+  std::string GetTitle();     // "" after a failure
+  std::string GetCookie();    // the cookies sent to the page's address, "name=value; ..."
+  std::string GetReferrer();  // "" after a failure
+
+ private:
+  // Evaluates a script expression whose value is a string.
+  std::string EvaluateString(const std::string& operation, const std::string& expression);
+  void ReportFailure(const std::string& operation, CallResult result, const std::string& error);
+
+  std::unique_ptr<DevToolsConnection> page_;
+  std::string url_;
+  ErrorReporter& errors_;
+};
+
+class IE_Window {
+ public:
+  IE_Window(PageTarget target, int port, ErrorReporter& errors)
+      : target_(std::move(target)), port_(port), errors_(errors) {}
+  std::string GetLocationURL() const { return target_.url; }
+  std::string GetLocationName() const { return target_.title; }
+  // Opens the page's protocol connection; none (after its message) when it fails.
+  std::unique_ptr<HTML_Document> GetDocument();
+
+ private:
+  PageTarget target_;
+  int port_;
+  ErrorReporter& errors_;
+};
+
+class ShellWindows {
+ public:
+  ShellWindows(int port, ErrorReporter& errors) : port_(port), errors_(errors) {}
+  // ConnectShellWindows: reaches the endpoint; false (silently) when nothing listens.
+  bool Connect();
+  // The number of pages: -1 when not connected, -2 after a failure.
+  int GetCount();
+  // The page at `index` of the list GetCount read; none when there is no such page.
+  std::optional<IE_Window> Item(int index);
+
+ private:
+  int port_;
+  ErrorReporter& errors_;
+  std::unique_ptr<DevToolsConnection> endpoint_;
+  std::vector<PageTarget> pages_;
+};
+
+}  // namespace harvelo::inspector

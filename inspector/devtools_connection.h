@@ -1,0 +1,44 @@
+// One conversation with a Chromium-family browser's DevTools endpoint on the loopback
+// address: the page list over HTTP, and one page's protocol over its WebSocket. Every
+// exchange (connect, request and its answer) has its own deadline, so a browser that
+// accepts the connection and never answers costs at most that long.
+#pragma once
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace harvelo::inspector {
+
+// How a call ended: kOk; kTransport when the connection failed, broke or timed out (the
+// error text says which); kRefused when the browser answered with an error of its own.
+enum class CallResult { kOk, kTransport, kRefused };
+
+class DevToolsConnection {
+ public:
+  explicit DevToolsConnection(int port,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(2));
+  ~DevToolsConnection();
+  DevToolsConnection(const DevToolsConnection&) = delete;
+  DevToolsConnection& operator=(const DevToolsConnection&) = delete;
+
+  // Opens a TCP connection to 127.0.0.1:port (the HTTP side). False when nothing listens.
+  bool Connect();
+  // GET `target` on the connection made by Connect, the body into `body`.
+  CallResult HttpGet(const std::string& target, std::string& body, std::string& error);
+
+  // Opens the WebSocket of a page; `path` is the path part of its debugger address.
+  CallResult OpenPage(const std::string& path, std::string& error);
+  // One protocol command on the page's WebSocket: `result` gets the answer's "result".
+  // Messages that are not the answer (events) are passed over.
+  CallResult Call(const std::string& method, const nlohmann::json& params, nlohmann::json& result,
+                  std::string& error);
+  void ClosePage();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace harvelo::inspector

@@ -1,0 +1,16 @@
+// Keeps Inspector's error messages for the test instead of showing them.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "inspector/error_reporter.h"
+
+namespace harvelo::inspector {
+
+class RecordingReporter : public ErrorReporter {
+ public:
+  void Report(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+}  // namespace harvelo::inspector

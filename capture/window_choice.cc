@@ -7,12 +7,12 @@ int WindowChoiceX(int x, int clientWidth, int screenWidth) {
   return x;
 }
 
-WindowChoice::WindowChoice(std::string inspectorOut)
-    : path_(std::move(inspectorOut)), titles_(ReadRecordTitles(path_)) {}
+WindowChoice::WindowChoice(const std::string& inspectorOut)
+    : titles_(ReadRecordTitles(inspectorOut)) {}
 
-bool WindowChoice::Choose(int selection, CapturedPage& chosen) const {
+bool WindowChoice::Choose(const std::string& inspectorOut, int selection, CapturedPage& chosen) {
   if (selection < 0) return false;
-  ReadRecordAt(path_, selection, chosen);
+  ReadRecordAt(inspectorOut, selection, chosen);
   return true;
 }
 

@@ -14,15 +14,14 @@ int WindowChoiceX(int x, int clientWidth, int screenWidth);
 class WindowChoice {
  public:
   // Reads the titles of `inspectorOut`; the last entry is selected (none when empty).
-  explicit WindowChoice(std::string inspectorOut);
+  explicit WindowChoice(const std::string& inspectorOut);
   const std::vector<std::string>& titles() const { return titles_; }
   int initialSelection() const { return static_cast<int>(titles_.size()) - 1; }
   // OK with `selection` (-1: none): false (the dialog stays open) without a selection;
-  // else the record at that index.
-  bool Choose(int selection, CapturedPage& chosen) const;
+  // else the record at that index, read anew from `inspectorOut`.
+  static bool Choose(const std::string& inspectorOut, int selection, CapturedPage& chosen);
 
  private:
-  std::string path_;
   std::vector<std::string> titles_;
 };
 

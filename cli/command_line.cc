@@ -8,6 +8,7 @@
 
 #include "cli/field_rules.h"
 #include "settings/interface_language.h"
+#include "settings/settings.h"
 
 namespace harvelo::cli {
 namespace {
@@ -33,6 +34,8 @@ enum OptionId : int {
   kMinPicture,
   kKeepDuplicates,
   kSkipKnown,
+  kParallel,
+  kCaCertificate,
 };
 
 constexpr option kLongOptions[] = {
@@ -54,6 +57,8 @@ constexpr option kLongOptions[] = {
     {"min-picture", required_argument, nullptr, kMinPicture},
     {"keep-duplicates", no_argument, nullptr, kKeepDuplicates},
     {"skip-known", no_argument, nullptr, kSkipKnown},
+    {"parallel", required_argument, nullptr, kParallel},
+    {"ca-certificate", required_argument, nullptr, kCaCertificate},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -78,6 +83,14 @@ bool ParsePictureSize(const std::string& text, int& width, int& height) {
   const auto h = std::from_chars(begin + x + 1, end, height);
   return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end &&
          width >= 0 && height >= 0;
+}
+
+bool ParseTransfers(const std::string& text, int& value) {
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && value >= kMinParallelTransfers &&
+         value <= kMaxParallelTransfers;
 }
 
 // The spelling an option id is shown with in messages.
@@ -228,6 +241,20 @@ class Parser {
         break;
       case kSkipKnown:
         line.skipKnownFiles = true;
+        break;
+      case kParallel:
+        if (int n = 0; ParseTransfers(value, n)) {
+          line.parallelTransfers = n;
+        } else {
+          result_.error = "--parallel needs a whole number from 1 to 16: " + value;
+        }
+        break;
+      case kCaCertificate:
+        if (value.empty()) {
+          result_.error = "--ca-certificate needs a file name";
+        } else {
+          line.caCertificateFile = value;
+        }
         break;
       case kYes:
       case kNo:

@@ -22,6 +22,8 @@ struct CommandLine {
   std::optional<int> language;  // kLanguageEnglish or kLanguageSpanish
   ContinueAnswer continueAnswer = ContinueAnswer::kAsk;
   bool quiet = false;
+  std::optional<int> parallelTransfers;  // 1 to 16
+  std::optional<std::string> caCertificateFile;
   bool help = false;
   std::optional<int> modernPages;          // --modern 1, --no-modern 0
   std::optional<int> minimumPictureWidth;  // --min-picture WxH

@@ -10,6 +10,7 @@
 #include "cli/run_settings.h"
 #include "engine/control_ids.h"
 #include "engine/engine.h"
+#include "http/tls_trust.h"
 #include "settings/settings_file_names.h"
 
 namespace harvelo::cli {
@@ -51,6 +52,7 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   Settings loaded;
   LoadSettings(loaded);
   Settings settings = RunSettings(loaded, line);
+  if (line.caCertificateFile) SetTrustedCertificateFile(*line.caCertificateFile);
   std::string destination =
       DestinationFieldText(line.destinationDir.value_or(loaded.destinationDir));
   if (line.destinationDir && !destination.empty()) {

@@ -40,6 +40,11 @@ Options (each overrides the saved setting for this run only):
   --lang en|es      language of the texts (default: HV_lang.cfg; unset or 0 follows
                     the system language from LC_ALL, LC_MESSAGES or LANG)
   --batch FILE      also process every line of FILE as an address
+  --parallel N      transfers in flight at once, 1 to 16 (default: the saved
+                    setting, 6); the files, names and logs are those of 1
+  --ca-certificate FILE
+                    trust the certificate authorities in FILE (PEM) for https
+                    instead of the system's
   --yes, --no       answer to "continue with the queued pages?" after a stop
                     (default: ask when standard input is a terminal, else no)
   -q, --quiet       print no log lines and no progress line

@@ -22,6 +22,7 @@ Settings RunSettings(const Settings& loaded, const CommandLine& line) {
     settings.skipDuplicates = 1;
     settings.skipKnownFiles = 1;
   }
+  if (line.parallelTransfers) settings.parallelTransfers = *line.parallelTransfers;
   return settings;
 }
 

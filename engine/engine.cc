@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "engine/run_lookahead.h"
+
 namespace harvelo {
 
 Engine::Engine(EngineWindow& window, Settings& settings) : window_(window), settings_(settings) {
@@ -14,6 +16,10 @@ Engine::Engine(EngineWindow& window, Settings& settings) : window_(window), sett
 
 Engine::~Engine() {
   SetMessagePump(std::move(previousPump_));
+}
+
+LookAheadPool* Engine::AheadPool() {
+  return lookAhead_ ? lookAhead_->pool() : nullptr;
 }
 
 void Engine::Trace(const std::string& text) {

@@ -8,6 +8,7 @@
 // further Start commands re-enter the engine during a run (they only set flags or queue).
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -19,6 +20,9 @@
 #include "settings/settings.h"
 
 namespace harvelo {
+
+class RunLookAhead;
+class LookAheadPool;
 
 class Engine {
  public:
@@ -93,6 +97,8 @@ class Engine {
   void SaveAtEndOfRun();
   void ShowQueuedStatus();
   void RemovePageCopy() { pageCopy_.Remove(); }
+  // The run's look-ahead, when it fetches several requests at once; null otherwise.
+  LookAheadPool* AheadPool();
 
   EngineWindow& window_;
   Settings& settings_;
@@ -102,6 +108,7 @@ class Engine {
   PageCopy pageCopy_;  // the page copy at pagePath, when this run stored it
   // Page addresses this run has processed or queued as frames.
   std::unordered_set<std::string> reachedPages_;
+  std::unique_ptr<RunLookAhead> lookAhead_;
 };
 
 }  // namespace harvelo

@@ -28,6 +28,15 @@ class CNameList {
   const char* FrontReferrer() const;
 
   int Count() const { return count_; }
+
+  // Reads the entries from the head on, without changing the list, while `visit`
+  // (text, kind, cookie, referrer) returns true.
+  template <class Visit>
+  void Walk(Visit visit) const {
+    for (const NameEntry* e = head_.get(); e != nullptr; e = e->next.get()) {
+      if (!visit(e->text, e->kind, e->cookie, e->referrer)) return;
+    }
+  }
   int PopFront();  // 1, or 0 on an empty list
   void Clear();
 

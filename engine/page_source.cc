@@ -29,6 +29,7 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   fetcher.m_bDumpHeaders = settings_.debug.header;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
   fetcher.m_nextFreeName = [&stem](const std::string&) { return FirstUnusedName(stem, "html"); };
+  fetcher.m_lookAhead = AheadPool();
   window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
   const std::string& sentReferrer = referrer.empty() ? siteAddress : referrer;
   if (!fetcher.GetPage(address, pagePath, sentReferrer, cookie, Page_Progress, this)) {

@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/file_naming.h"
 #include "engine/prefix_increment.h"
+#include "engine/run_lookahead.h"
 #include "engine/web_address_log.h"
 #include "http/http_fetcher.h"
 #include "platform/format.h"
@@ -51,6 +52,12 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
 
   int stored = 0;
   int done = 0;
+  fetcher.m_lookAhead = AheadPool();
+  if (lookAhead_) {
+    // A page's embedded images that store nothing send the run to its linked pages.
+    const bool lastChance = mode == 1 && &list == &IMG_List && PAGE_List.Count() > 0;
+    lookAhead_->EnterList(pageAddress, list, cookie, stored, lastChance);
+  }
   while (list.Count() > 0 && !stopRequested) {
     runStatus = total == 0 ? 0 : done * 100 / total;
     ++done;
@@ -133,6 +140,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     Pump_Messages(200);
   }
 
+  if (lookAhead_) lookAhead_->LeaveList();
   RemovePageCopy();
   log.Close();
 

@@ -7,24 +7,15 @@
 
 #include "engine/control_ids.h"
 #include "engine/engine.h"
+#include "engine/run_lookahead.h"
 #include "engine/target_types.h"
+#include "http/lookahead_dir.h"
 #include "platform/string_table.h"
 
 namespace harvelo {
 namespace {
 
 constexpr const char* kTrace = "DEBUG->\"TRACE\":\n\n";
-
-// A direct resource: the upper-cased text after the address's last '.' is a target type.
-bool IsDirectResource(const std::string& address, const std::string& targetTypes) {
-  const size_t dot = address.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string extension;
-  for (size_t i = dot + 1; i < address.size(); ++i) {
-    extension.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(address[i]))));
-  }
-  return HasTargetType(targetTypes, extension);
-}
 
 // The controls that a run locks.
 constexpr int kLockedControls[] = {IDC_DESTINATION_DIR, IDC_BROWSE_DESTINATION, IDC_FILE_PREFIX,
@@ -47,6 +38,10 @@ void Engine::Process_URL_List() {
   stopRequested = 0;
   paused = 0;
   window_.RedrawButton(IDC_PAUSE);
+
+  // What a killed run left behind goes first; then the look-ahead of this run, if any.
+  AheadDirectory::RemoveLeftovers(destinationDir);
+  lookAhead_ = RunLookAhead::Start(*this);
 
   int downloaded = 0;
   int pageResult = 1;
@@ -77,6 +72,7 @@ void Engine::Process_URL_List() {
             "download the page directly.");
       downloaded += Download_Images(pageAddress, IMG_List, 2, cookie);
     } else {
+      if (lookAhead_) lookAhead_->EnterPage(address, referrer, cookie, kind);
       pageResult = Download_Source(address, referrer, cookie, errorText);
       if (pageResult) {
         bool lastChance = true;
@@ -125,6 +121,7 @@ void Engine::Process_URL_List() {
     }
   }
 
+  lookAhead_.reset();
   window_.EnableControl(IDC_STOP, false);
   window_.EnableControl(IDC_PAUSE, false);
   for (const int id : kLockedControls) window_.EnableControl(id, true);

@@ -1,5 +1,8 @@
 #include "engine/target_types.h"
 
+#include <cctype>
+#include <string>
+
 namespace harvelo {
 
 bool HasTargetType(std::string_view types, std::string_view upperExtension) {
@@ -8,6 +11,16 @@ bool HasTargetType(std::string_view types, std::string_view upperExtension) {
     if (types.substr(comma + 1, upperExtension.size()) == upperExtension) return true;
   }
   return false;
+}
+
+bool IsDirectResource(std::string_view address, std::string_view types) {
+  const size_t dot = address.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  std::string extension;
+  for (size_t i = dot + 1; i < address.size(); ++i) {
+    extension.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(address[i]))));
+  }
+  return HasTargetType(types, extension);
 }
 
 }  // namespace harvelo

@@ -10,4 +10,8 @@ namespace harvelo {
 // too, and an empty extension (an address ending in '.') matches any non-empty list.
 bool HasTargetType(std::string_view types, std::string_view upperExtension);
 
+// The run driver's test of a queued address: the upper-cased text after its last '.' is
+// a target type (an address without a '.' is a page).
+bool IsDirectResource(std::string_view address, std::string_view types);
+
 }  // namespace harvelo

@@ -14,6 +14,8 @@
 #include "http/cookie_store.h"
 #include "http/header_dump.h"
 #include "http/response_head.h"
+#include "http/tls_trust.h"
+#include "http/url_check.h"
 #include "http/wininet_errors.h"
 #include "platform/message_pump.h"
 #include "platform/sleep.h"
@@ -32,27 +34,6 @@ constexpr int kMaxRedirects = 20;
 constexpr size_t kMaxResponseBlock = 64 * 1024;
 // While the network keeps us waiting the window is pumped at least this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
-
-// 0 when url may be fetched, else the WinInet code it fails with: only absolute http
-// and https addresses (no guessed scheme).
-std::uint32_t CheckUrl(const std::string& url) {
-  CURLU* parsed = curl_url();
-  if (parsed == nullptr) return kErrInternal;
-  std::uint32_t code = 0;
-  const CURLUcode rc = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0);
-  char* scheme = nullptr;
-  if (rc == CURLUE_BAD_SCHEME || rc == CURLUE_UNSUPPORTED_SCHEME) {
-    code = kErrUnrecognizedScheme;
-  } else if (rc != CURLUE_OK) {
-    code = kErrInvalidUrl;
-  } else if (curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK ||
-             (std::strcmp(scheme, "http") != 0 && std::strcmp(scheme, "https") != 0)) {
-    code = kErrUnrecognizedScheme;
-  }
-  curl_free(scheme);
-  curl_url_cleanup(parsed);
-  return code;
-}
 
 int ClampToInt(std::int64_t n) {
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
@@ -98,6 +79,9 @@ HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& fullAgent
   curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
   curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketCallback);
   curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
+  if (!TrustedCertificateFile().empty()) {
+    curl_easy_setopt(e, CURLOPT_CAINFO, TrustedCertificateFile().c_str());
+  }
 }
 
 HTTPFetcher::Session::~Session() {
@@ -311,7 +295,7 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
     Fail(kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
     return;
   }
-  if (const std::uint32_t code = CheckUrl(url); code != 0) {
+  if (const std::uint32_t code = CheckFetchableUrl(url); code != 0) {
     Fail(code, WinInetDescription(code), kOpenContext);
     return;
   }

@@ -9,6 +9,7 @@
 
 #include "http/cookie_store.h"
 #include "http/fetch_session.h"
+#include "http/lookahead_pool.h"
 #include "platform/format.h"
 
 namespace harvelo {
@@ -43,9 +44,17 @@ int HTTPFetcher::GetResource(const std::string& url, const std::string& outPath,
 }
 
 // HTTP bodies are stored as they come, so the transfer flag changes nothing on the wire.
-int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int /*transferFlag*/,
+int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int transferFlag,
                        const std::string& referer, const std::string& cookies,
                        FetchProgressFn callback, void* context) {
+  if (m_lookAhead != nullptr) {
+    AheadRequest request;
+    request.url = url;
+    request.referer = referer;
+    request.cookies = cookies;
+    request.page = transferFlag == kTransferAscii;
+    return m_lookAhead->Serve(*this, request, outPath, callback, context);
+  }
   m_nStatusCode = 0;
   m_nContentLength = 0;
   m_storedPath.clear();

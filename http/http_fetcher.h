@@ -13,6 +13,8 @@
 
 namespace harvelo {
 
+class LookAheadPool;
+
 // Non-zero to continue, 0 to cancel. Called once with callIndex 0 after the response
 // headers and before the first body byte, then once per read (of at most 2048 bytes),
 // including the read that finds the end: a body of k reads gives k + 1 calls.
@@ -79,6 +81,9 @@ class HTTPFetcher {
   // Optional. Given each block of the body once it is written, before the progress call
   // that reports it (content checks that need the bytes as they arrive).
   std::function<void(const char* data, size_t size)> m_onBody;
+  // Optional. When set, fetches are served by the run's look-ahead (which may have
+  // fetched them already), with the same callbacks, results and files.
+  LookAheadPool* m_lookAhead = nullptr;
 
  private:
   struct Session;

@@ -172,22 +172,23 @@ bool OutputFile::Commit() {
   return ok;
 }
 
+bool OutputFile::MoveWithoutReplacing(const std::string& from, std::string& to,
+                                      const NextName& next) {
+  for (int attempt = 1;; ++attempt) {
+    const int error = TakeNameWithoutReplacing(from, to);
+    if (error == 0) return true;
+    if (error != EEXIST || attempt >= kNameAttempts || !next) return false;
+    to = next(to);
+    if (to.empty()) return false;
+  }
+}
+
 bool OutputFile::CommitWithoutReplacing(const NextName& next) {
   if (fd_ < 0) return false;
-  bool ok = Close();
-  for (int attempt = 1; ok; ++attempt) {
-    const int error = TakeNameWithoutReplacing(partial_path_, final_path_);
-    if (error == 0) {
-      RestoreOuterPartial();
-      return true;
-    }
-    ok = error == EEXIST && attempt < kNameAttempts && next;
-    if (ok) final_path_ = next(final_path_);
-    ok = ok && !final_path_.empty();
-  }
-  ::unlink(partial_path_.c_str());
+  const bool ok = Close() && MoveWithoutReplacing(partial_path_, final_path_, next);
+  if (!ok) ::unlink(partial_path_.c_str());
   RestoreOuterPartial();
-  return false;
+  return ok;
 }
 
 void OutputFile::Discard() {

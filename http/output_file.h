@@ -41,6 +41,11 @@ class OutputFile {
   bool CommitWithoutReplacing(const NextName& next);
   const std::string& FinalPath() const { return final_path_; }
 
+  // Gives the finished file `from` the name `to` the same way: when a file holds it,
+  // `next` names the next to try, and `to` ends as the name taken. False (and `from`
+  // left where it is) when no name could be taken.
+  static bool MoveWithoutReplacing(const std::string& from, std::string& to, const NextName& next);
+
   // Closes and removes the temporary file (nothing when none is open).
   void Discard();
 

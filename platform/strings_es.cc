@@ -8,9 +8,9 @@ namespace {
 constexpr StringEntry kSpanish[] = {
     {IDS_START_CAPTION, "&Iniciar"},
     {IDS_STOP_CAPTION, "&Detener"},
-    {IDS_GET_FROM_BROWSER_CAPTION, "&Obtener del Navegador"},
+    {IDS_GET_FROM_BROWSER_CAPTION, "Del &Navegador"},
     {IDS_BROWSER_CAPTION, "Nave&gador"},
-    {IDS_BATCH_FILE_CAPTION, "Desde &Archivo de lote"},
+    {IDS_BATCH_FILE_CAPTION, "Archivo de &lote"},
     {IDS_CONFIG_CAPTION, "&Configurar"},
     {IDS_HELP_CAPTION, "A&yuda"},
     {IDS_ABOUT_CAPTION, "Acerca &de"},

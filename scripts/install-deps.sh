@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
+# The window: wxWidgets on GTK 3.
+packages+=(libwxgtk3.2-dev libgtk-3-dev)
 # Inspector: the browser's DevTools protocol, and its message box.
 packages+=(libboost-dev nlohmann-json3-dev x11-utils)
 # agentscout: the X11 window titles.
@@ -12,7 +14,10 @@ packages+=(libx11-dev xdg-utils)
 packages+=(liblz4-dev)
 if [ "${1:-build}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev curl wget
-    chromium xvfb)
+    chromium xvfb firefox-esr
+    xauth)
+  # The peers and the server of bench/parallel_bench (and openssl for its throw-away CA).
+  packages+=(wget2 nginx openssl)
 fi
 
 missing=()

@@ -1,5 +1,7 @@
 #include "settings/conf_file.h"
 
+#include <algorithm>
+
 #include "platform/text_file.h"
 #include "settings/decimal_value.h"
 #include "settings/quote_file.h"
@@ -30,6 +32,9 @@ bool ReadConfFile(Settings& settings, const std::string& path) {
   ReadInt(file, settings.minimumPictureHeight);
   ReadInt(file, settings.skipDuplicates);
   ReadInt(file, settings.skipKnownFiles);
+  ReadInt(file, settings.parallelTransfers);
+  settings.parallelTransfers =
+      std::clamp(settings.parallelTransfers, kMinParallelTransfers, kMaxParallelTransfers);
   return true;
 }
 
@@ -48,6 +53,7 @@ bool WriteConfFile(const Settings& settings, const std::string& path) {
   writer.Printf("Min Pic Height: \"%d\"\n", settings.minimumPictureHeight);
   writer.Printf("Skip Dupes:     \"%d\"\n", settings.skipDuplicates);
   writer.Printf("Skip Known:     \"%d\"\n", settings.skipKnownFiles);
+  writer.Printf("Parallel:       \"%d\"\n", settings.parallelTransfers);
   return writer.Close();
 }
 

@@ -14,6 +14,9 @@ struct DebugFlags {
   int pause = 0;   // "PAUSE": pause message after a page source is stored
 };
 
+constexpr int kMinParallelTransfers = 1;
+constexpr int kMaxParallelTransfers = 16;
+
 struct Settings {
   std::string destinationDir;  // the Destination Directory field (1001)
   int autoIncrement = 1;       // the "+1" box (1003)
@@ -21,6 +24,9 @@ struct Settings {
   int generateWebAddressLog = 1;
   int browserKind = 0;  // BrowserKind: 0 IE, 1 Netscape 4, other Netscape 6
   int minimumSizeKb = 20;
+  // Transfers in flight at once (1 to 16): the requests that come next are fetched
+  // ahead, the run unchanged; 1 fetches one at a time.
+  int parallelTransfers = 6;
   std::string debugOptions;
   DebugFlags debug;
   // Pages as they are written today: srcset and lazy-loading attributes, PICTURE, image

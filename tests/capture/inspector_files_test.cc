@@ -38,12 +38,13 @@ TEST(InspectorFiles, ACountAboveTheRecordsListsOnlyTheRecordsThatAreThere) {
   EXPECT_EQ(choice.titles(), (std::vector<std::string>{"First", "Second"}));
   EXPECT_EQ(choice.initialSelection(), 1);  // the last entry
   CapturedPage page;
-  EXPECT_FALSE(choice.Choose(-1, page));  // OK without a selection keeps the dialog open
-  ASSERT_TRUE(choice.Choose(0, page));
+  EXPECT_FALSE(WindowChoice::Choose(t.file("inspector.out"), -1,
+                                    page));  // OK without a selection keeps the dialog open
+  ASSERT_TRUE(WindowChoice::Choose(t.file("inspector.out"), 0, page));
   EXPECT_EQ(page.address, "http://a/1");
   EXPECT_EQ(page.cookie, "k=1");
   EXPECT_EQ(page.referrer, "http://r/");
-  ASSERT_TRUE(choice.Choose(1, page));
+  ASSERT_TRUE(WindowChoice::Choose(t.file("inspector.out"), 1, page));
   EXPECT_EQ(page.address, "http://b/2");
   EXPECT_EQ(page.cookie, "");
   // An index past the records (a count that lied) reads empty values.

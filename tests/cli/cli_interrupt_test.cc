@@ -74,7 +74,8 @@ TEST_F(CliInterruptTest, CtrlCStopsTheTransferAndLogsStopped) {
 }
 
 TEST_F(CliInterruptTest, SecondCtrlCEndsAtOnceWithoutPartialFile) {
-  ASSERT_TRUE(cli.Start({"--dest", "dest", "--min-size", "1", Url("/stall.html")}, work.dir()));
+  ASSERT_TRUE(cli.Start(
+      {"--dest", "dest", "--min-size", "1", "--parallel", "1", Url("/stall.html")}, work.dir()));
   // The stalled transfer has a partial file, and the first Ctrl-C no data to stop at.
   ASSERT_TRUE(PollUntil([this] { return sent_ && HasPartial("AAA_001.jpg"); }));
   cli.Signal(SIGINT);
@@ -88,8 +89,9 @@ TEST_F(CliInterruptTest, SigtermAndSighupEndAtOnceLeavingNothingOfTheRunBehind) 
   for (const int signal : {SIGTERM, SIGHUP}) {
     TempDir temp;  // the run's scratch folder goes here
     sent_ = false;
-    ASSERT_TRUE(cli.Start({"--dest", "dest", "--min-size", "1", Url("/stall.html")}, work.dir(),
-                          {"LANG=C", "TMPDIR=" + temp.dir()}));
+    ASSERT_TRUE(
+        cli.Start({"--dest", "dest", "--min-size", "1", "--parallel", "1", Url("/stall.html")},
+                  work.dir(), {"LANG=C", "TMPDIR=" + temp.dir()}));
     ASSERT_TRUE(PollUntil([this] { return sent_ && HasPartial("AAA_001.jpg"); }));
     cli.Signal(signal);
     EXPECT_EQ(cli.Wait(), 128 + signal);
@@ -99,8 +101,9 @@ TEST_F(CliInterruptTest, SigtermAndSighupEndAtOnceLeavingNothingOfTheRunBehind) 
 }
 
 TEST_F(CliInterruptTest, AKilledRunKeepsTheLogRowsOfWhatItStored) {
-  ASSERT_TRUE(
-      cli.Start({"--dest", "dest", "--min-size", "1", Url("/one-then-stall.html")}, work.dir()));
+  ASSERT_TRUE(cli.Start(
+      {"--dest", "dest", "--min-size", "1", "--parallel", "1", Url("/one-then-stall.html")},
+      work.dir()));
   ASSERT_TRUE(PollUntil([this] { return sent_ && HasPartial("AAA_002.jpg"); }));
   cli.Signal(SIGKILL);
   cli.Wait();

@@ -55,42 +55,53 @@ class CliSharedDestinationTest : public CliTest {
     ASSERT_TRUE(site.Start());
   }
 
+  // Two harvelo-cli runs started together into one folder.
+  void TwoRunsAtOnce(const std::string& parallel) {
+    std::filesystem::remove_all(work.file("dest"));
+    ASSERT_TRUE(std::filesystem::create_directory(work.file("dest")));
+    const std::vector<std::string> args = {
+        "--dest",        "dest",       "--min-size", "1",
+        "--no-auto-inc", "--parallel", parallel,     Url("/gallery.html")};
+    CliChild second;
+    ASSERT_TRUE(cli.Start(args, work.dir()));
+    ASSERT_TRUE(second.Start(args, work.dir()));
+    const int firstExit = cli.Wait();
+    const int secondExit = second.Wait();
+
+    std::set<std::string> names;
+    int stored = 0;
+    for (const CliChild* run : {&cli, &second}) {
+      for (const Row& row : Rows(*run)) {
+        const std::string path = row.address.substr(row.address.rfind('/'));
+        if (!bodies_.contains(path)) continue;  // the page copy's row
+        EXPECT_EQ(row.status, "Ok") << row.file;
+        if (row.status != "Ok") continue;
+        ++stored;
+        EXPECT_TRUE(names.insert(row.file).second) << "two runs share " << row.file;
+        EXPECT_TRUE(ReadBytes(row.file) == bodies_[path]) << row.file << " lost its content";
+      }
+    }
+    EXPECT_EQ(stored, 2 * kImages) << cli.Out() << second.Out();
+    EXPECT_EQ(firstExit, 0) << cli.Err();
+    EXPECT_EQ(secondExit, 0) << second.Err();
+    // Each stored file once, and nothing left over beside them and the logs.
+    std::set<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(work.file("dest"))) {
+      left.insert(e.path().string());
+    }
+    for (const std::string& name : names) left.erase(name);
+    EXPECT_THAT(left, ::testing::UnorderedElementsAre(Dest("AAA_waddr.txt"), Dest("HV_pref.cfg")));
+  }
+
   std::map<std::string, std::string> bodies_;  // by path
 };
 
+// With transfers one at a time, and with several fetched ahead.
 TEST_F(CliSharedDestinationTest, TwoRunsIntoOneFolderKeepEveryFileTheyReportStored) {
-  const std::vector<std::string> args = {"--dest", "dest",          "--min-size",
-                                         "1",      "--no-auto-inc", Url("/gallery.html")};
-  ASSERT_TRUE(std::filesystem::create_directory(work.file("dest")));
-  CliChild second;
-  ASSERT_TRUE(cli.Start(args, work.dir()));
-  ASSERT_TRUE(second.Start(args, work.dir()));
-  const int firstExit = cli.Wait();
-  const int secondExit = second.Wait();
-
-  std::set<std::string> names;
-  int stored = 0;
-  for (const CliChild* run : {&cli, &second}) {
-    for (const Row& row : Rows(*run)) {
-      const std::string path = row.address.substr(row.address.rfind('/'));
-      if (!bodies_.contains(path)) continue;  // the page copy's row
-      EXPECT_EQ(row.status, "Ok") << row.file;
-      if (row.status != "Ok") continue;
-      ++stored;
-      EXPECT_TRUE(names.insert(row.file).second) << "two runs share " << row.file;
-      EXPECT_TRUE(ReadBytes(row.file) == bodies_[path]) << row.file << " lost its content";
-    }
+  for (const char* parallel : {"1", "6"}) {
+    SCOPED_TRACE(std::string("--parallel ") + parallel);
+    TwoRunsAtOnce(parallel);
   }
-  EXPECT_EQ(stored, 2 * kImages) << cli.Out() << second.Out();
-  EXPECT_EQ(firstExit, 0) << cli.Err();
-  EXPECT_EQ(secondExit, 0) << second.Err();
-  // Each stored file once, and nothing left over beside them and the logs.
-  std::set<std::string> left;
-  for (const auto& e : std::filesystem::directory_iterator(work.file("dest"))) {
-    left.insert(e.path().string());
-  }
-  for (const std::string& name : names) left.erase(name);
-  EXPECT_THAT(left, ::testing::UnorderedElementsAre(Dest("AAA_waddr.txt"), Dest("HV_pref.cfg")));
 }
 
 TEST_F(CliSharedDestinationTest, TheUsersOwnPageHtmlIsNeverReplacedNorRemoved) {

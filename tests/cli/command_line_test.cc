@@ -14,10 +14,26 @@ namespace harvelo::cli {
 namespace {
 
 TEST(CommandLineTest, EveryOptionInBothSpellings) {
-  const ParseResult r =
-      ParseCommandLine({"--dest", "out", "--prefix=img", "--types", " jpg, Gif,,", "--min-size=0",
-                        "--no-auto-inc", "--no-webaddr", "--lang", "es", "--yes", "-q", "--batch",
-                        "l.txt", "a.example/x", "--", "-h"});
+  const ParseResult r = ParseCommandLine({"--dest",
+                                          "out",
+                                          "--prefix=img",
+                                          "--types",
+                                          " jpg, Gif,,",
+                                          "--min-size=0",
+                                          "--no-auto-inc",
+                                          "--no-webaddr",
+                                          "--lang",
+                                          "es",
+                                          "--yes",
+                                          "-q",
+                                          "--batch",
+                                          "l.txt",
+                                          "--parallel",
+                                          "16",
+                                          "--ca-certificate=ca.pem",
+                                          "a.example/x",
+                                          "--",
+                                          "-h"});
   ASSERT_EQ(r.error, "");
   const CommandLine& c = r.line;
   EXPECT_EQ(c.destinationDir, "out");
@@ -29,6 +45,8 @@ TEST(CommandLineTest, EveryOptionInBothSpellings) {
   EXPECT_EQ(c.language, kLanguageSpanish);
   EXPECT_EQ(c.continueAnswer, ContinueAnswer::kYes);
   EXPECT_EQ(c.batchFile, "l.txt");
+  EXPECT_EQ(c.parallelTransfers, 16);
+  EXPECT_EQ(c.caCertificateFile, "ca.pem");
   EXPECT_EQ(c.addresses, (std::vector<std::string>{"http://a.example/x", "http://-h"}));
 }
 
@@ -49,6 +67,10 @@ TEST(CommandLineTest, UsageErrorsSayWhatIsWrong) {
       {{"--min-size", "99999999999", "http://a/"},
        "--min-size needs a whole number of kilobytes: 99999999999"},
       {{"--lang", "de", "http://a/"}, "--lang is en or es: de"},
+      {{"--parallel", "0", "http://a/"}, "--parallel needs a whole number from 1 to 16: 0"},
+      {{"--parallel=17", "http://a/"}, "--parallel needs a whole number from 1 to 16: 17"},
+      {{"--parallel", "2x", "http://a/"}, "--parallel needs a whole number from 1 to 16: 2x"},
+      {{"--ca-certificate=", "http://a/"}, "--ca-certificate needs a file name"},
       {{"--yes=1", "http://a/"}, "--yes takes no value"},
       {{"--help=1"}, "--help takes no value"},
       {{"--batch", ""}, "--batch needs a file name"},

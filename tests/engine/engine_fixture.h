@@ -37,6 +37,9 @@ class EngineTest : public ::testing::Test {
   EngineTest() : engine(window, settings) {
     SetThreadLocale(kLocaleEnglish);
     settings.minimumSizeKb = 1;
+    // These cases pin down the run one transfer at a time, down to the order in which
+    // the server sees the requests; parallel_run_test holds the other counts to it.
+    settings.parallelTransfers = 1;
     engine.settingsDir = config.dir();
     window.controls[IDC_DESTINATION_DIR] = dest.dir();
     window.controls[IDC_FILE_PREFIX] = "AAA_";

@@ -57,6 +57,7 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   s.browserKind = 2;
   s.minimumSizeKb = -5;
   s.debugOptions = "TRACE";
+  s.parallelTransfers = 3;
   s.recentAddresses = {"http://new/", "http://old/"};
   SaveSettings(s, tmp.dir());
   EXPECT_EQ(ReadBytes(tmp.file("HV_conf.cfg")),
@@ -71,7 +72,8 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
             "Min Pic Width:  \"0\"\r\n"
             "Min Pic Height: \"0\"\r\n"
             "Skip Dupes:     \"1\"\r\n"
-            "Skip Known:     \"0\"\r\n");
+            "Skip Known:     \"0\"\r\n"
+            "Parallel:       \"3\"\r\n");
   EXPECT_EQ(ReadBytes(tmp.file("HV_recent.cfg")), "\"http://old/\"\r\n\"http://new/\"\r\n");
   EXPECT_EQ(FileCount(tmp.dir()), 2) << "no temporary file is left behind";
 
@@ -84,7 +86,29 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   EXPECT_EQ(back.browserKind, 2);
   EXPECT_EQ(back.minimumSizeKb, -5);
   EXPECT_EQ(back.debug.trace, 1);
+  EXPECT_EQ(back.parallelTransfers, 3);
   EXPECT_EQ(back.recentAddresses, s.recentAddresses);
+}
+
+TEST(Settings, TransfersAtOnceDefaultWithoutTheirLineAndStayWithinOneToSixteen) {
+  TempDir tmp;
+  // A file written before the line existed: every line up to it.
+  Settings written;
+  written.parallelTransfers = 3;
+  SaveSettings(written, tmp.dir());
+  std::string older = ReadBytes(tmp.file("HV_conf.cfg"));
+  older.resize(older.find("Parallel:"));
+  WriteBytes(tmp.file("HV_conf.cfg"), older);
+  Settings s;
+  LoadSettings(s, tmp.dir());
+  EXPECT_EQ(s.parallelTransfers, 6);
+  for (const auto& [text, value] :
+       std::vector<std::pair<std::string, int>>{{"0", 1}, {"-3", 1}, {"17", 16}, {"2", 2}}) {
+    WriteBytes(tmp.file("HV_conf.cfg"), older + "Parallel:       \"" + text + "\"\r\n");
+    Settings read;
+    LoadSettings(read, tmp.dir());
+    EXPECT_EQ(read.parallelTransfers, value) << text;
+  }
 }
 
 TEST(Settings, LowerCaseDebugOptionsAreSavedUpperCaseAndSwitchFlagsOn) {

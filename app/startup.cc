@@ -1,0 +1,27 @@
+#include "app/startup.h"
+
+#include "app/language_dialog.h"
+#include "app/message_boxes.h"
+#include "platform/directories.h"
+#include "settings/interface_language.h"
+
+namespace harvelo::app {
+
+MainWindowOptions StartupOptions() {
+  return {};
+}
+
+int RunHarvelo(const MainWindowOptions& options) {
+  WxMessageBoxes boxes(nullptr);
+  SelectInterfaceLanguage(
+      false, [](int initial) { return ShowLanguageDialog(nullptr, initial); }, boxes,
+      options.settingsDir);
+  // Both directories are fixed now, for the life of the process.
+  ProgramDirectory();
+  TempDirectory();
+  MainWindow window(options);
+  window.ShowModal();
+  return 0;
+}
+
+}  // namespace harvelo::app

@@ -1,0 +1,368 @@
+// Parallel transfers against the peers, in the same run, each into a fresh directory:
+//  1. a loopback server that answers every request after 40 ms, as a distant site does:
+//     a linked gallery (200 JPEGs of 60 KB) and a thumbnail gallery (100 thumbnails, each
+//     linking a page with one 60 KB JPEG); harvelo-cli with its defaults against
+//     `wget -r` and `wget2 -r` with theirs;
+//  2. nginx on loopback without delay, 500 JPEGs of 60 KB over http and over https (a
+//     certificate of a throw-away CA that every program is told to trust);
+//  3. harvelo-cli's peak resident memory for a gallery of 5 000 images against 50.
+// Prints every time (best of the rounds) and the ratio to the faster peer.
+//   parallel_bench [rounds] [--skip-delay] [--skip-nginx] [--skip-memory]
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/loopback_server.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using harvelo::testing::TempDir;
+using harvelo::testing::WriteBytes;
+
+constexpr size_t kImageSize = 60 * 1024;
+
+std::string Number(int i) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04d", i);
+  return text;
+}
+
+std::string ImageBody(int i, size_t size = kImageSize) {
+  std::string body(size, '\0');
+  for (size_t k = 0; k < body.size(); ++k) body[k] = static_cast<char>((k * 31 + i * 7) & 0xFF);
+  body.replace(0, 4, "\xFF\xD8\xFF\xE0");
+  return body;
+}
+
+struct Outcome {
+  double seconds = -1;  // -1: failed
+  long maxRssKb = 0;
+};
+
+// Runs args in dir (output into out.txt and err.txt there).
+Outcome Run(std::vector<std::string> args, const TempDir& dir) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::string home = "HOME=" + dir.dir();
+  std::vector<char*> envp = {const_cast<char*>("LANG=C"), const_cast<char*>("PATH=/usr/bin:/bin"),
+                             home.data(), nullptr};
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 1, dir.file("out.txt").c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&fa, 2, dir.file("err.txt").c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addchdir_np(&fa, dir.dir().c_str());
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&fa);
+  Outcome outcome;
+  if (rc != 0) return outcome;
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) outcome.seconds = took.count();
+  outcome.maxRssKb = usage.ru_maxrss;
+  return outcome;
+}
+
+// Files below dir (recursively) of exactly `size` bytes.
+int FilesOfSize(const std::string& dir, size_t size) {
+  int n = 0;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir, ec)) {
+    if (e.is_regular_file() && e.file_size() == size) ++n;
+  }
+  return n;
+}
+
+struct Peer {
+  std::string name;
+  std::vector<std::string> args;  // the address is appended
+};
+
+// Best time of `rounds` for each peer; a run that did not store `expected` images of
+// kImageSize counts as failed. Prints one line per peer and the ratio line.
+void Compare(const std::string& title, const std::vector<Peer>& peers, const std::string& url,
+             int expected, int rounds, double target) {
+  std::printf("\n%s\n", title.c_str());
+  std::vector<double> best(peers.size(), -1);
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t p = 0; p < peers.size(); ++p) {
+      const TempDir dir;
+      std::vector<std::string> args = peers[p].args;
+      for (auto& a : args) {
+        if (a == "@DEST") a = dir.file("dest");
+      }
+      args.push_back(url);
+      const Outcome o = Run(args, dir);
+      const int stored = FilesOfSize(dir.dir(), kImageSize);
+      if (o.seconds < 0 || stored != expected) {
+        std::printf("  %-8s round %d failed (%d of %d stored)\n", peers[p].name.c_str(), round + 1,
+                    stored, expected);
+        continue;
+      }
+      if (best[p] < 0 || o.seconds < best[p]) best[p] = o.seconds;
+    }
+  }
+  double fastestPeer = -1;
+  for (size_t p = 0; p < peers.size(); ++p) {
+    std::printf("  %-8s %8.3f s\n", peers[p].name.c_str(), best[p]);
+    if (p > 0 && best[p] > 0 && (fastestPeer < 0 || best[p] < fastestPeer)) fastestPeer = best[p];
+  }
+  if (best[0] > 0 && fastestPeer > 0) {
+    std::printf("  harvelo / faster peer: %.2f (target: at most %.2f)\n", best[0] / fastestPeer,
+                target);
+  }
+}
+
+std::vector<Peer> Peers(const std::vector<std::string>& wgetArgs,
+                        const std::vector<std::string>& harveloExtra = {}) {
+  std::vector<std::string> harvelo = {HARVELO_CLI_PATH, "-q", "--dest", "@DEST"};
+  harvelo.insert(harvelo.end(), harveloExtra.begin(), harveloExtra.end());
+  std::vector<std::string> wget = {"wget", "-q"};
+  wget.insert(wget.end(), wgetArgs.begin(), wgetArgs.end());
+  std::vector<std::string> wget2 = {"wget2", "-q"};
+  wget2.insert(wget2.end(), wgetArgs.begin(), wgetArgs.end());
+  return {{"harvelo", harvelo}, {"wget", wget}, {"wget2", wget2}};
+}
+
+// ---- 1. the delayed server ----
+
+void DelayedGalleries(int rounds) {
+  constexpr int kLinked = 200;
+  constexpr int kThumbs = 100;
+  harvelo::testing::LoopbackServer site;
+  site.server().new_task_queue = [] { return new httplib::ThreadPool(32); };
+  std::vector<std::string> bodies(std::max(kLinked, kThumbs) + 1);
+  for (size_t i = 1; i < bodies.size(); ++i) bodies[i] = ImageBody(static_cast<int>(i));
+  std::string linked = "<html><title>Linked</title><body>\n";
+  for (int i = 1; i <= kLinked; ++i) linked += "<a href=\"img/" + Number(i) + ".jpg\">x</a>\n";
+  std::string thumbs = "<html><title>Thumbs</title><body>\n";
+  for (int i = 1; i <= kThumbs; ++i) {
+    thumbs += "<a href=\"p" + Number(i) + ".html\"><img src=\"t/" + Number(i) + ".jpg\"></a>\n";
+  }
+  auto later = [] { std::this_thread::sleep_for(std::chrono::milliseconds(40)); };
+  site.server().Get("/linked.html", [&](const httplib::Request&, httplib::Response& res) {
+    later();
+    res.set_content(linked, "text/html");
+  });
+  site.server().Get("/thumbs.html", [&](const httplib::Request&, httplib::Response& res) {
+    later();
+    res.set_content(thumbs, "text/html");
+  });
+  site.server().Get(R"(/img/(\d+)\.jpg)", [&](const httplib::Request& req, httplib::Response& res) {
+    later();
+    const size_t i = std::strtoul(req.matches[1].str().c_str(), nullptr, 10);
+    if (i < 1 || i >= bodies.size()) {
+      res.status = 404;
+      return;
+    }
+    res.set_content(bodies[i], "image/jpeg");
+  });
+  site.server().Get(R"(/t/(\d+)\.jpg)", [&](const httplib::Request& req, httplib::Response& res) {
+    later();
+    res.set_content(
+        ImageBody(static_cast<int>(std::strtoul(req.matches[1].str().c_str(), nullptr, 10)), 5000),
+        "image/jpeg");
+  });
+  site.server().Get(R"(/p(\d+)\.html)", [&](const httplib::Request& req, httplib::Response& res) {
+    later();
+    res.set_content(
+        "<html><title>Picture</title><img src=\"img/" + req.matches[1].str() + ".jpg\"></html>",
+        "text/html");
+  });
+  site.server().Get("/robots.txt", [&](const httplib::Request&, httplib::Response& res) {
+    later();
+    res.status = 404;
+  });
+  if (!site.Start()) {
+    std::printf("cannot start the delayed server\n");
+    return;
+  }
+  Compare("40 ms a request: linked gallery, 200 JPEGs of 60 KB",
+          Peers({"-r", "-l1", "-nd", "-A", "jpg"}), site.Url("/linked.html"), kLinked, rounds, 0.8);
+  Compare("40 ms a request: thumbnail gallery, 100 thumbnails each linking a page with a JPEG",
+          Peers({"-r", "-l2", "-nd"}), site.Url("/thumbs.html"), kThumbs, rounds, 0.8);
+}
+
+// ---- 2. nginx ----
+
+int FreePort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+bool Accepts(int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return ok;
+}
+
+class Nginx {
+ public:
+  // Serves root on http `port` and https `tlsPort` with the given certificate and key.
+  bool Start(const TempDir& dir, const std::string& root, int port, int tlsPort) {
+    const std::string conf =
+        std::string(::geteuid() == 0 ? "user root;\n" : "") + "worker_processes 1;\nerror_log " +
+        dir.file("error.log") + ";\npid " + dir.file("nginx.pid") +
+        ";\nevents { worker_connections 1024; }\n"
+        "http {\n access_log off;\n"
+        " client_body_temp_path " +
+        dir.file("tmp") + ";\n server {\n  listen 127.0.0.1:" + std::to_string(port) +
+        ";\n  listen 127.0.0.1:" + std::to_string(tlsPort) + " ssl;\n  ssl_certificate " +
+        dir.file("server.pem") + ";\n  ssl_certificate_key " + dir.file("server.key") +
+        ";\n  root " + root + ";\n }\n}\n";
+    WriteBytes(dir.file("nginx.conf"), conf);
+    std::filesystem::create_directories(dir.file("logs"));
+    std::vector<std::string> args = {"nginx", "-p",         dir.dir(), "-c", dir.file("nginx.conf"),
+                                     "-g",    "daemon off;"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const char* paths[] = {"/usr/sbin/nginx", "/usr/bin/nginx"};
+    for (const char* path : paths) {
+      if (::access(path, X_OK) == 0 &&
+          posix_spawn(&pid_, path, nullptr, nullptr, argv.data(), environ) == 0) {
+        break;
+      }
+    }
+    if (pid_ <= 0) return false;
+    for (int i = 0; i < 200 && !(Accepts(port) && Accepts(tlsPort)); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return Accepts(port) && Accepts(tlsPort);
+  }
+  ~Nginx() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGQUIT);
+      int status = 0;
+      ::waitpid(pid_, &status, 0);
+    }
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// A throw-away CA and a certificate for 127.0.0.1 that it signed, made with openssl.
+bool MakeCertificates(const TempDir& dir) {
+  const std::string d = dir.dir();
+  WriteBytes(dir.file("ext.cnf"), "subjectAltName=IP:127.0.0.1\n");
+  const std::string script =
+      "cd '" + d +
+      "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 1 "
+      "-subj '/CN=Harvelo bench CA' && openssl req -newkey rsa:2048 -nodes -keyout server.key "
+      "-out server.csr -subj '/CN=127.0.0.1' && openssl x509 -req -in server.csr -CA ca.pem "
+      "-CAkey ca.key -CAcreateserial -out server.pem -days 1 -extfile ext.cnf";
+  return std::system((script + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+void WriteGallery(const std::string& root, const std::string& name, int images, size_t size) {
+  std::string page = "<html><title>Gallery</title><body>\n";
+  std::filesystem::create_directories(root + "/img");
+  for (int i = 1; i <= images; ++i) {
+    page += "<a href=\"img/" + Number(i) + ".jpg\">x</a>\n";
+    WriteBytes(root + "/img/" + Number(i) + ".jpg", ImageBody(i, size));
+  }
+  WriteBytes(root + "/" + name, page);
+}
+
+void NginxGalleries(int rounds, bool memory) {
+  const TempDir dir;
+  if (!MakeCertificates(dir)) {
+    std::printf("\nnginx: cannot make the certificates (openssl), skipped\n");
+    return;
+  }
+  const std::string root = dir.file("www");
+  WriteGallery(root, "gallery.html", 500, kImageSize);
+  const int port = FreePort();
+  const int tlsPort = FreePort();
+  Nginx nginx;
+  if (!nginx.Start(dir, root, port, tlsPort)) {
+    std::printf("\nnginx: cannot start it, skipped\n");
+    return;
+  }
+  const std::string ca = dir.file("ca.pem");
+  const std::vector<std::string> wgetArgs = {"-r", "-l1", "-nd", "-A", "jpg", "--ca-certificate",
+                                             ca};
+  Compare("nginx on loopback, http: 500 JPEGs of 60 KB", Peers(wgetArgs),
+          "http://127.0.0.1:" + std::to_string(port) + "/gallery.html", 500, rounds, 1.0);
+  Compare("nginx on loopback, https: 500 JPEGs of 60 KB", Peers(wgetArgs, {"--ca-certificate", ca}),
+          "https://127.0.0.1:" + std::to_string(tlsPort) + "/gallery.html", 500, rounds, 1.0);
+  if (!memory) return;
+
+  // ---- 3. memory ----
+  constexpr size_t kSmallImage = 21 * 1024;  // above the default 20 KB minimum
+  WriteGallery(root + "/m50", "gallery.html", 50, kSmallImage);
+  WriteGallery(root + "/m5000", "gallery.html", 5000, kSmallImage);
+  std::printf("\npeak resident memory of harvelo-cli (defaults), nginx http\n");
+  long rss[2] = {0, 0};
+  const int counts[2] = {50, 5000};
+  for (int k = 0; k < 2; ++k) {
+    const TempDir out;
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/m" +
+                            std::to_string(counts[k]) + "/gallery.html";
+    const Outcome o = Run({HARVELO_CLI_PATH, "-q", "--dest", out.file("dest"), url}, out);
+    const int stored = FilesOfSize(out.dir(), kSmallImage);
+    rss[k] = o.maxRssKb;
+    std::printf("  %4d images: %6.2f s, %d stored, max RSS %ld KB\n", counts[k], o.seconds, stored,
+                o.maxRssKb);
+  }
+  std::printf("  5000 - 50: %+.1f MB (target: at most +10 MB)\n",
+              static_cast<double>(rss[1] - rss[0]) / 1024.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = 3;
+  bool delay = true, nginx = true, memory = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--skip-delay") {
+      delay = false;
+    } else if (a == "--skip-nginx") {
+      nginx = false;
+    } else if (a == "--skip-memory") {
+      memory = false;
+    } else {
+      rounds = std::max(1, std::atoi(argv[i]));
+    }
+  }
+  std::printf("parallel_bench: best of %d round(s); harvelo-cli with its defaults\n", rounds);
+  if (delay) DelayedGalleries(rounds);
+  if (nginx || memory) NginxGalleries(rounds, memory);
+  return 0;
+}

@@ -1,0 +1,77 @@
+// The engine's side of the look-ahead: for a run with more than one transfer at a time
+// it owns the pool and tells it which requests the run makes next, from where the run
+// is (a page source being fetched, or a resource list being worked through), the rest
+// of the list, the queue, and the pages fetched ahead, scanned ahead with the run's own
+// scanner. The run itself stays sequential; only its fetches pass through the pool.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/name_list.h"
+#include "http/lookahead_pool.h"
+
+namespace harvelo {
+
+class Engine;
+
+class RunLookAhead {
+ public:
+  // Null when the settings ask for one transfer at a time, or when the destination
+  // directory can't hold the private files.
+  static std::unique_ptr<RunLookAhead> Start(Engine& engine);
+  explicit RunLookAhead(Engine& engine);
+
+  LookAheadPool* pool() { return pool_.get(); }
+
+  // The run fetches the source of a queue entry.
+  void EnterPage(const std::string& address, const std::string& referrer, const std::string& cookie,
+                 int kind);
+  // The run works through a resource list. `stored` counts what the list stored so
+  // far; `lastChance`: when the list stores nothing the page's linked pages follow.
+  void EnterList(const std::string& pageAddress, const CNameList& list, const std::string& cookie,
+                 const int& stored, bool lastChance);
+  void LeaveList();
+
+ private:
+  struct Entry {
+    std::string address;
+    int kind = PageEntry;
+    std::string cookie;
+    std::string referrer;
+  };
+  struct ScannedPage {
+    std::vector<std::string> links, images, pages;
+    std::vector<Entry> frames;
+  };
+
+  void Plan(AheadPlan& plan);
+  void PlanList(AheadPlan& plan);
+  void PlanQueue(AheadPlan& plan);
+  // A queue entry as the run driver will take it: a resource named directly, or a page
+  // and what its source lists.
+  void PlanEntry(AheadPlan& plan, const Entry& entry);
+  void PlanPage(AheadPlan& plan, const Entry& entry);
+  void PlanPageLists(AheadPlan& plan, const Entry& entry, const ScannedPage& scanned);
+  const AheadView* AddResource(AheadPlan& plan, const std::string& address,
+                               const std::string& pageAddress, const std::string& cookie);
+  const ScannedPage& Scan(const AheadView& view, const Entry& entry);
+
+  Engine& engine_;
+  std::unique_ptr<LookAheadPool> pool_;
+
+  enum class Phase { kNone, kPage, kList };
+  Phase phase_ = Phase::kNone;
+  Entry page_;  // the entry whose source is fetched, or whose list is worked through
+  std::string list_page_address_;
+  const CNameList* list_ = nullptr;
+  const int* stored_ = nullptr;
+  bool last_chance_ = false;
+
+  std::vector<Entry> frames_;         // frame pages the plan's scans append to the queue
+  std::map<int, ScannedPage> scans_;  // by the pool's transfer id
+  std::map<int, ScannedPage> next_scans_;
+};
+
+}  // namespace harvelo

@@ -1,0 +1,479 @@
+#include "http/lookahead_pool.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "http/cookie_store.h"
+#include "http/header_dump.h"
+#include "http/lookahead_transfer.h"
+#include "http/output_file.h"
+#include "http/wininet_errors.h"
+#include "platform/message_pump.h"
+#include "platform/sleep.h"
+
+namespace harvelo {
+namespace {
+
+constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
+constexpr size_t kReadSize = 2048;
+constexpr auto kPumpInterval = std::chrono::milliseconds(40);
+// While a body fetched ahead is replayed, the other transfers get a turn this often.
+constexpr int kPiecesBetweenTurns = 16;
+// How much further than it starts transfers the plan is read for those under way.
+constexpr size_t kHoldFactor = 4;
+constexpr size_t kHoldSlack = 16;
+
+std::string AgentLine(const std::string& agent) {
+  return agent.substr(0, agent.find_first_of("\r\n"));
+}
+
+void FailRecord(HTTPFetcher& fetcher, std::uint32_t code, const std::string& description,
+                const std::string& context) {
+  fetcher.m_dwErrorCode = code;
+  std::snprintf(fetcher.m_szErrorDesc, 80, "%s", description.c_str());
+  std::snprintf(fetcher.m_szErrorContext, sizeof fetcher.m_szErrorContext, "%.80s",
+                context.c_str());
+  fetcher.m_bContinue = 0;
+}
+
+void Cancelled(HTTPFetcher& fetcher) {
+  FailRecord(fetcher, 0, "Action cancelled by caller.", "callback function.");
+}
+
+// What the fetch checks before it creates its partial file: the final name is not a
+// directory nor a file that can't be replaced, and its directory takes new files.
+bool CanCreate(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 &&
+      (S_ISDIR(st.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
+    return false;
+  }
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  return ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+int ClampToInt(long long n) {
+  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+}  // namespace
+
+// ---- AheadPlan ----
+
+AheadPlan::AheadPlan(const std::vector<std::unique_ptr<AheadTransfer>>& held, size_t maxRequests,
+                     size_t maxPages)
+    : held_(held), used_(held.size(), false), max_requests_(maxRequests), max_pages_(maxPages) {
+  for (const auto& t : held) unmatched_started_ += t->state != AheadTransfer::State::kWaiting;
+}
+
+const AheadView* AheadPlan::Add(AheadRequest request) {
+  request.referer = SentReferer(request.referer);
+  if (request.page) ++pages_;
+  int match = -1;
+  for (size_t i = 0; i < held_.size(); ++i) {
+    if (!used_[i] && held_[i] && held_[i]->request == request) {
+      used_[i] = true;
+      match = static_cast<int>(i);
+      unmatched_started_ -= held_[i]->state != AheadTransfer::State::kWaiting;
+      break;
+    }
+  }
+  // Only the first pages ahead are started; the plan goes on only to find the
+  // transfers already under way.
+  startable_.push_back(requests_.size() < max_requests_ && pages_ <= max_pages_);
+  requests_.push_back(std::move(request));
+  matched_.push_back(match);
+  if (match < 0) return nullptr;
+  views_.push_back(held_[static_cast<size_t>(match)]->View());
+  return &views_.back();
+}
+
+bool AheadPlan::Full() const {
+  // A page scanned ahead puts its resources before requests already under way, which
+  // must not be dropped for that only to be fetched again: the plan goes on as far as
+  // it must to find them, within a bound.
+  const bool startsDone = requests_.size() >= max_requests_ || pages_ >= max_pages_;
+  return requests_.size() >= kHoldFactor * max_requests_ + kHoldSlack ||
+         pages_ >= kHoldFactor * max_pages_ || (startsDone && unmatched_started_ == 0);
+}
+
+// ---- LookAheadPool ----
+
+LookAheadPool::LookAheadPool(const Options& options, const std::string& destination)
+    : options_(options) {
+  const std::string agent = options.agent ? *options.agent : kDefaultUserAgent;
+  agent_ = AgentLine(agent);
+  empty_agent_ = agent_.empty();
+  options_.maxTransfers = std::max(1, options_.maxTransfers);
+  options_.maxPagesAhead = std::max<size_t>(1, options_.maxPagesAhead);
+  CURLSH* share = SharedCookieStore();
+  multi_.reset(curl_multi_init());
+  store_.reset(curl_easy_init());
+  if (!multi_ || !store_) return;
+  curl_easy_setopt(store_.get(), CURLOPT_SHARE, share);
+  curl_easy_setopt(store_.get(), CURLOPT_COOKIEFILE, "");
+  const long n = options_.maxTransfers;
+  curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, n);
+  curl_multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, n);
+  ready_ = directory_.Create(destination);
+  last_pump_ = std::chrono::steady_clock::now();
+}
+
+LookAheadPool::~LookAheadPool() {
+  while (!window_.empty()) Drop(window_.size() - 1);
+  // The connections close (through sockets_) before the list goes.
+  multi_.reset();
+}
+
+void LookAheadPool::SetTimeouts(long connectMs, long stallMs) {
+  connect_ms_ = connectMs;
+  stall_ms_ = stallMs;
+}
+
+int LookAheadPool::RunningCount() const {
+  int running = 0;
+  for (const auto& t : window_) running += t->state == AheadTransfer::State::kRunning ? 1 : 0;
+  return running;
+}
+
+void LookAheadPool::Remove(const AheadTransfer& transfer) {
+  if (transfer.state == AheadTransfer::State::kRunning && transfer.easy() != nullptr) {
+    curl_multi_remove_handle(multi_.get(), transfer.easy());
+  }
+}
+
+void LookAheadPool::Drop(size_t index) {
+  Remove(*window_[index]);
+  window_.erase(window_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void LookAheadPool::DropAllBut(const AheadTransfer* keep) {
+  for (size_t i = window_.size(); i-- > 0;) {
+    if (window_[i].get() != keep) Drop(i);
+  }
+}
+
+std::vector<std::string> LookAheadPool::StoreLines() const {
+  std::vector<std::string> lines;
+  curl_slist* list = nullptr;
+  if (curl_easy_getinfo(store_.get(), CURLINFO_COOKIELIST, &list) == CURLE_OK) {
+    for (curl_slist* item = list; item != nullptr; item = item->next)
+      lines.emplace_back(item->data);
+  }
+  curl_slist_free_all(list);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
+  const bool stopped = stopping && stopping();
+  const size_t reach = !ready_ || stopped ? 1 : static_cast<size_t>(options_.maxTransfers);
+  AheadPlan plan(window_, reach, options_.maxPagesAhead);
+  if (reach > 1 && planner) planner(plan);
+  if (plan.requests_.empty() || !(plan.requests_.front() == head)) {
+    // The run went another way than foreseen: what it asks for comes first.
+    AheadPlan own(window_, 1, 1);
+    own.Add(head);
+    plan.used_ = own.used_;
+    plan.requests_ = own.requests_;
+    plan.matched_ = own.matched_;
+    plan.startable_ = own.startable_;
+  }
+  std::vector<std::unique_ptr<AheadTransfer>> next;
+  for (size_t i = 0; i < plan.requests_.size(); ++i) {
+    const int match = plan.matched_[i];
+    const bool near = plan.startable_[i];
+    if (match >= 0 &&
+        (near || window_[static_cast<size_t>(match)]->state != AheadTransfer::State::kWaiting)) {
+      next.push_back(std::move(window_[static_cast<size_t>(match)]));
+    } else if (near) {
+      const int id = next_id_++;
+      next.push_back(std::make_unique<AheadTransfer>(
+          id, plan.requests_[i], ready_ ? directory_.path() + std::to_string(id) + ".part" : ""));
+    }
+  }
+  // What the run will no longer ask for goes.
+  for (auto& old : window_) {
+    if (old) {
+      Remove(*old);
+    }
+  }
+  window_ = std::move(next);
+  return *window_.front();
+}
+
+std::vector<std::string> LookAheadPool::ExpectedStore(const AheadTransfer& transfer) const {
+  // The store as the run will have it when it reaches `transfer`: what the responses
+  // before it set, as far as their headers are here. A request whose page brings its
+  // own cookies is not foreseen (their expiry takes the store's own rules); a guess
+  // that turns out wrong is caught when the run asks for the request.
+  std::vector<std::string> lines = StoreLines();
+  for (const auto& earlier : window_) {
+    if (earlier.get() == &transfer) break;
+    if (!earlier->headersKnown || !earlier->setCookieSeen || !earlier->request.cookies.empty()) {
+      continue;
+    }
+    lines = earlier->CurrentJar();
+  }
+  return lines;
+}
+
+void LookAheadPool::Start(AheadTransfer& transfer) {
+  AheadTransferSetup setup;
+  setup.agent = agent_;
+  setup.emptyAgent = empty_agent_;
+  setup.dumpHeaders = options_.dumpHeaders;
+  setup.sockets = &sockets_;
+  CURL* easy = transfer.Prepare(setup, ExpectedStore(transfer), &drive_clock_);
+  if (easy == nullptr) {
+    plan_dirty_ = true;
+    return;
+  }
+  if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
+    transfer.Finish(CURLE_FAILED_INIT, kErrInternal);
+    plan_dirty_ = true;
+  }
+  peak_in_flight_ = std::max(peak_in_flight_, RunningCount());
+}
+
+void LookAheadPool::StartWaiting() {
+  // A request goes out with the cookies that the responses before it set. Once the
+  // site has shown that its pages (or even its resources) set cookies, a page (or any
+  // request) waits until the headers of the pages (requests) before it are here, so that
+  // it never goes out with cookies other than the run's.
+  for (const auto& t : window_) {
+    if (!t->setCookieSeen) continue;
+    (t->request.page ? pages_set_cookies_ : resources_set_cookies_) = true;
+  }
+  int running = RunningCount();
+  bool earlierPending = false;      // a request before this one has no headers yet
+  bool earlierPagePending = false;  // a page before this one has no headers yet
+  for (auto& t : window_) {
+    if (running >= options_.maxTransfers) break;
+    const bool waits = (resources_set_cookies_ && earlierPending) ||
+                       (pages_set_cookies_ && t->request.page && earlierPagePending);
+    if (t->state == AheadTransfer::State::kWaiting && !waits) {
+      Start(*t);
+      if (t->state == AheadTransfer::State::kRunning) ++running;
+    }
+    const bool pending = t->state != AheadTransfer::State::kFinished && !t->headersKnown;
+    earlierPending = earlierPending || pending;
+    earlierPagePending = earlierPagePending || (pending && t->request.page);
+  }
+}
+
+void LookAheadPool::CollectFinished() {
+  int left = 0;
+  while (CURLMsg* msg = curl_multi_info_read(multi_.get(), &left)) {
+    if (msg->msg != CURLMSG_DONE) continue;
+    const CURLcode result = msg->data.result;
+    CURL* easy = msg->easy_handle;
+    AheadTransfer* transfer = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_PRIVATE, &transfer);
+    curl_multi_remove_handle(multi_.get(), easy);
+    if (transfer != nullptr) transfer->Finish(result);
+    plan_dirty_ = true;
+  }
+}
+
+void LookAheadPool::PumpIfDue() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_pump_ < kPumpInterval) return;
+  Pump_Messages(50);
+  last_pump_ = std::chrono::steady_clock::now();
+}
+
+void LookAheadPool::Drive(bool block) {
+  const auto begin = std::chrono::steady_clock::now();
+  const bool stopped = stopping && stopping();
+  if (stopped && window_.size() > 1) DropAllBut(window_.front().get());
+  if (!stopped && holding && holding()) {
+    // Paused: every transfer waits where it is; the window stays alive.
+    if (block) SleepMs(static_cast<int>(kPumpInterval.count()));
+    Pump_Messages(50);
+    last_pump_ = std::chrono::steady_clock::now();
+    return;
+  }
+  int active = 0;
+  curl_multi_perform(multi_.get(), &active);
+  CollectFinished();
+  for (auto& t : window_) {
+    if (t->Stalled(drive_clock_, connect_ms_, stall_ms_)) {
+      Remove(*t);
+      t->Finish(CURLE_OPERATION_TIMEDOUT, kErrTimeout);
+      plan_dirty_ = true;
+    }
+  }
+  if (plan_dirty_ && !window_.empty()) {
+    plan_dirty_ = false;
+    Reconcile(window_.front()->request);
+  }
+  StartWaiting();
+  PumpIfDue();
+  if (block) {
+    const auto untilPump = kPumpInterval - (std::chrono::steady_clock::now() - last_pump_);
+    const long waitMs =
+        std::clamp<long>(std::chrono::duration_cast<std::chrono::milliseconds>(untilPump).count(),
+                         1, kPumpInterval.count());
+    curl_multi_poll(multi_.get(), nullptr, 0, static_cast<int>(waitMs), nullptr);
+  }
+  drive_clock_ +=
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+}
+
+int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
+                         const std::string& outPath, FetchProgressFn callback, void* context) {
+  fetcher.m_nStatusCode = 0;
+  fetcher.m_nContentLength = 0;
+  fetcher.m_storedPath.clear();
+  if (serving_ || !multi_ || !store_) {
+    // A fetch started from inside another one's callback.
+    FailRecord(fetcher, kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
+    return 0;
+  }
+  serving_ = true;
+  AheadRequest request = asked;
+  request.referer = SentReferer(request.referer);
+  AheadTransfer* head = &Reconcile(request);
+  if (head->state != AheadTransfer::State::kWaiting && head->seedLines != StoreLines()) {
+    // Sent before the cookies that the run's earlier responses set were in the store.
+    Drop(0);
+    head = &Reconcile(request);
+  }
+  StartWaiting();
+  const int result = Replay(fetcher, *head, outPath, callback, context);
+  // The replay may have put a new transfer in the head's place.
+  AheadTransfer& served = *window_.front();
+  if (served.state == AheadTransfer::State::kRunning) {
+    Remove(served);
+    served.Abandon();
+  }
+  ApplyCookies(fetcher, served);
+  window_.erase(window_.begin());
+  serving_ = false;
+  return result;
+}
+
+void LookAheadPool::ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer) {
+  // The store as the fetch would have left it: the page's cookies stored, what the
+  // responses set, the page's cookies expired again.
+  const std::string& cookies = transfer.request.cookies;
+  fetcher.SetCookies(transfer.request.url, cookies);
+  if (transfer.setCookieSeen) {
+    curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, "ALL");
+    for (const std::string& line : transfer.jarLines) {
+      curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, line.c_str());
+    }
+  }
+  fetcher.ExpireCookies(transfer.request.url, cookies);
+}
+
+int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& outPath,
+                          FetchProgressFn callback, void* context) {
+  AheadTransfer* transfer = &first;
+  while (!transfer->headersKnown && transfer->state != AheadTransfer::State::kFinished) Drive(true);
+  if (!transfer->headersKnown) {
+    if (!transfer->failed) {
+      FailRecord(fetcher, kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
+    } else {
+      FailRecord(fetcher, transfer->errorCode, transfer->errorDescription, transfer->errorContext);
+    }
+    return 0;
+  }
+  fetcher.m_nStatusCode = transfer->status;
+  fetcher.m_nContentLength = transfer->contentLength;
+  if (fetcher.m_bDumpHeaders) {
+    auto block = [](const std::string& text) {
+      return text.empty() ? std::nullopt : std::optional<std::string>(text);
+    };
+    WriteHeaderDump(outPath, block(transfer->requestBlock), block(transfer->responseBlock));
+  }
+  if (!CanCreate(outPath)) {
+    FailRecord(fetcher, 0, "Cannot create output file.", "fopen(,\"wb\")");
+    return 0;
+  }
+  // From here the fetch has "created" its output: a failure removes what is at outPath,
+  // unless the caller asked for it to be left alone.
+  auto failed = [&outPath, &fetcher]() {
+    if (!fetcher.m_nextFreeName) ::unlink(outPath.c_str());
+    return 0;
+  };
+  const int length = fetcher.m_nContentLength;
+  int callIndex = 0;
+  long long bytesSoFar = 0;
+  if (callback != nullptr && callback(context, callIndex++, length, 0) == 0) {
+    Cancelled(fetcher);
+    return failed();
+  }
+  fetcher.m_bContinue = 1;
+  if (!transfer->bodyWanted) {
+    // The run wants a body the pool judged too short to fetch: fetch it now.
+    AheadRequest whole = transfer->request;
+    whole.minimumBytes = 0;
+    Remove(*transfer);
+    const int id = next_id_++;
+    window_.front() = std::make_unique<AheadTransfer>(
+        id, whole, ready_ ? directory_.path() + std::to_string(id) + ".part" : "");
+    transfer = window_.front().get();
+    Start(*transfer);
+  }
+
+  int pieces = 0;
+  char data[kReadSize];
+  for (;;) {
+    const size_t piece = transfer->NextPiece(kReadSize);
+    if (piece > 0) {
+      if (fetcher.m_onBody) {
+        // The bytes, for the checks that read the body as the fetch hands it on.
+        if (!transfer->ReadBody(data, piece, bytesSoFar)) {
+          FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
+          return failed();
+        }
+        fetcher.m_onBody(data, piece);
+      }
+      bytesSoFar += static_cast<long long>(piece);
+      Pump_Messages(fetcher.m_nPumpCount / 2);
+      if (fetcher.m_nPauseMs > 0) SleepMs(fetcher.m_nPauseMs);
+      Pump_Messages(fetcher.m_nPumpCount / 2);
+      last_pump_ = std::chrono::steady_clock::now();
+      if (callback != nullptr &&
+          callback(context, callIndex++, length, ClampToInt(bytesSoFar)) == 0) {
+        Cancelled(fetcher);
+        return failed();
+      }
+      if (++pieces % kPiecesBetweenTurns == 0) Drive(false);
+      continue;
+    }
+    if (transfer->state == AheadTransfer::State::kFinished) break;
+    if (fetcher.m_cancelWhileWaiting && fetcher.m_cancelWhileWaiting()) {
+      Cancelled(fetcher);
+      return failed();
+    }
+    Drive(true);
+  }
+  if (transfer->failed) {
+    FailRecord(fetcher, transfer->errorCode, transfer->errorDescription, transfer->errorContext);
+    return failed();
+  }
+  const std::string body = transfer->TakeBody();
+  std::string stored = outPath;
+  const bool moved =
+      !body.empty() && (fetcher.m_nextFreeName
+                            ? OutputFile::MoveWithoutReplacing(body, stored, fetcher.m_nextFreeName)
+                            : std::rename(body.c_str(), outPath.c_str()) == 0);
+  if (!moved) {
+    if (!body.empty()) ::unlink(body.c_str());
+    FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
+    return failed();
+  }
+  fetcher.m_storedPath = stored;
+  fetcher.m_bContinue = 1;
+  return 1;
+}
+
+}  // namespace harvelo

@@ -1,0 +1,138 @@
+// The look-ahead under the fetch: while the run works through its requests one at a
+// time, up to N of the requests that come next are already under way over one multi
+// handle (connections reused, at most N to a host). Each fetch of the run is then served
+// from the transfer that fetched it ahead, its progress calls replayed as the sequential
+// fetch would have made them (index 0 on the announced length, one call per read of at
+// most 2048 bytes, the pumps between), and its body renamed to the name the run chose.
+// A request the run makes that was not foreseen exactly is simply fetched then.
+//
+// The run's code stays sequential: it only tells the pool what comes next (the
+// planner), and passes its fetches through it (HTTPFetcher::m_lookAhead).
+#pragma once
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "http/http_fetcher.h"
+#include "http/lookahead_dir.h"
+#include "http/lookahead_request.h"
+#include "http/quick_ack.h"
+
+namespace harvelo {
+
+class AheadTransfer;
+
+// The requests the run will make next, in its order, as the planner lists them.
+class AheadPlan {
+ public:
+  // Appends the next request (the first one is the fetch the run is making now).
+  // Returns what is known of it when the pool already holds it, else null.
+  const AheadView* Add(AheadRequest request);
+  // True once the plan reaches as far as the pool looks ahead: stop adding.
+  bool Full() const;
+
+ private:
+  friend class LookAheadPool;
+  AheadPlan(const std::vector<std::unique_ptr<AheadTransfer>>& held, size_t maxRequests,
+            size_t maxPages);
+
+  const std::vector<std::unique_ptr<AheadTransfer>>& held_;
+  std::vector<bool> used_;
+  std::vector<AheadRequest> requests_;
+  std::vector<int> matched_;     // index into held_, or -1
+  std::vector<bool> startable_;  // within the reach where new transfers start
+  std::deque<AheadView> views_;  // stable: the planner keeps what Add returned
+  size_t max_requests_;
+  size_t max_pages_;
+  size_t pages_ = 0;
+  int unmatched_started_ = 0;  // held transfers under way or done, not found yet
+};
+
+class LookAheadPool {
+ public:
+  struct Options {
+    int maxTransfers = 6;              // N: transfers in flight, the run's own included
+    std::optional<std::string> agent;  // none: the default agent
+    bool dumpHeaders = false;          // the run writes header dumps
+    size_t maxPagesAhead = 4;          // page sources in the plan at most
+  };
+
+  // The private directory is made in `destination`; without it the pool serves every
+  // fetch as it comes (Ready() is false and nothing is fetched ahead).
+  LookAheadPool(const Options& options, const std::string& destination);
+  ~LookAheadPool();
+  LookAheadPool(const LookAheadPool&) = delete;
+  LookAheadPool& operator=(const LookAheadPool&) = delete;
+
+  bool Ready() const { return ready_; }
+
+  // Lists the run's next requests, from the fetch under way on (see AheadPlan).
+  std::function<void(AheadPlan& plan)> planner;
+  // The run was told to stop: everything fetched ahead is dropped at once.
+  std::function<bool()> stopping;
+  // The run is paused: nothing moves until it goes on (or stops).
+  std::function<bool()> holding;
+
+  // A fetch of the run, with HTTPFetcher::Fetch's meaning and result; fills the
+  // fetcher's status, length, error record and m_bContinue the same way.
+  int Serve(HTTPFetcher& fetcher, const AheadRequest& request, const std::string& outPath,
+            FetchProgressFn callback, void* context);
+
+  void SetTimeouts(long connectMs, long stallMs);
+  // Most transfers that were in flight at once (for the tests and benchmarks).
+  int PeakInFlight() const { return peak_in_flight_; }
+
+ private:
+  struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+  };
+  struct StoreDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+  };
+
+  AheadTransfer& Reconcile(const AheadRequest& request);
+  void StartWaiting();
+  void Start(AheadTransfer& transfer);
+  void Drop(size_t index);
+  void DropAllBut(const AheadTransfer* keep);
+  // One turn of waiting for the network (at most until the next pump is due).
+  void Drive(bool block);
+  void CollectFinished();
+  void PumpIfDue();
+  int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,
+             FetchProgressFn callback, void* context);
+  std::vector<std::string> StoreLines() const;
+  std::vector<std::string> ExpectedStore(const AheadTransfer& transfer) const;
+  void ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer);
+  void Remove(const AheadTransfer& transfer);
+  int RunningCount() const;
+
+  Options options_;
+  AheadDirectory directory_;
+  bool ready_ = false;
+  bool serving_ = false;
+  std::unique_ptr<CURLM, MultiDeleter> multi_;
+  std::unique_ptr<CURL, StoreDeleter> store_;  // a handle on the process's cookie store
+  SocketList sockets_;
+  std::vector<std::unique_ptr<AheadTransfer>> window_;  // in the order the run will ask
+  std::string agent_;
+  bool empty_agent_ = false;
+  long connect_ms_ = 60000;
+  long stall_ms_ = 60000;
+  int next_id_ = 1;
+  double drive_clock_ = 0;              // milliseconds spent waiting for the network
+  bool pages_set_cookies_ = false;      // a page's response set a cookie in this run
+  bool resources_set_cookies_ = false;  // a resource's response did
+  int peak_in_flight_ = 0;
+  bool plan_dirty_ = false;
+  std::chrono::steady_clock::time_point last_pump_;
+};
+
+}  // namespace harvelo

@@ -1,0 +1,41 @@
+// A request the run will make, as the look-ahead knows it: enough to start it before the
+// run asks for it, and to tell that what the run asks for is exactly what was sent.
+#pragma once
+#include <string>
+
+namespace harvelo {
+
+struct AheadRequest {
+  std::string url;
+  std::string referer;  // as sent (cut at a line break); empty: none
+  std::string cookies;  // the page's cookie list ("a=1; b=2"); empty: none
+  bool page = false;    // a page source (GetPage) rather than a resource
+  // A body announced shorter than this is not wanted: the run will discard it on its
+  // first progress call, so it is not fetched ahead either. 0: every body is wanted.
+  // A hint of the planner's: not part of what makes two requests the same.
+  long long minimumBytes = 0;
+
+  bool operator==(const AheadRequest& other) const {
+    return url == other.url && referer == other.referer && cookies == other.cookies &&
+           page == other.page;
+  }
+};
+
+// What the look-ahead knows of a request it has under way or finished.
+struct AheadView {
+  int id = 0;  // stable while the request is held
+  bool headersKnown = false;
+  int status = 0;
+  int contentLength = 0;
+  bool bodyWanted = true;  // false: ended after its headers (below the minimum)
+  bool complete = false;   // the whole body is in bodyPath
+  bool failed = false;     // ended without a body (refused, reset, time-out, ...)
+  std::string bodyPath;    // the private file that holds the body
+};
+
+// The referrer as a fetch sends it: a line break would end the header line early.
+inline std::string SentReferer(const std::string& referer) {
+  return referer.substr(0, referer.find_first_of("\r\n"));
+}
+
+}  // namespace harvelo

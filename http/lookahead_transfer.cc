@@ -1,0 +1,333 @@
+#include "http/lookahead_transfer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <string_view>
+
+#include "http/cookie_store.h"
+#include "http/quick_ack.h"
+#include "http/response_head.h"
+#include "http/tls_trust.h"
+#include "http/url_check.h"
+#include "http/wininet_errors.h"
+
+namespace harvelo {
+namespace {
+
+constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
+constexpr const char* kReadContext = "CHttpFile::Read()";
+constexpr const char* kAcceptBlock[] = {
+    "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
+    "application/msword, application/vnd.ms-powerpoint, application/x-shockwave-flash, */*",
+    "Accept-Language: es-mx", "Accept-Encoding: identity"};
+constexpr long kSocketReadSize = 64 * 1024;
+constexpr long kMaxRedirects = 20;
+constexpr size_t kSetCookieChars = 2046;
+// The pool keeps the connect time itself (on the time it spends waiting for the
+// network), so that a paused run does not time out the transfers it holds.
+constexpr long kCurlConnectTimeoutMs = 24L * 3600 * 1000;
+
+bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != lowerPrefix[i]) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> JarLines(CURL* easy) {
+  std::vector<std::string> lines;
+  curl_slist* list = nullptr;
+  if (curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &list) == CURLE_OK) {
+    for (curl_slist* item = list; item != nullptr; item = item->next)
+      lines.emplace_back(item->data);
+  }
+  curl_slist_free_all(list);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+}  // namespace
+
+AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, std::string bodyPath)
+    : id(transferId), request(std::move(aheadRequest)), body_path_(std::move(bodyPath)) {}
+
+AheadTransfer::~AheadTransfer() {
+  if (fd_ >= 0) ::close(fd_);
+  if (read_fd_ >= 0) ::close(read_fd_);
+  if (!body_path_.empty()) ::unlink(body_path_.c_str());
+}
+
+CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
+                             const std::vector<std::string>& storeLines, const double* driveClock) {
+  clock_ = driveClock;
+  started_ = lastActivity_ = *clock_;
+  state = State::kRunning;
+  seedLines = storeLines;
+  if (const std::uint32_t code = CheckFetchableUrl(request.url); code != 0) {
+    Fail(code, WinInetDescription(code), kOpenContext);
+    state = State::kFinished;
+    return nullptr;
+  }
+  easy_.reset(curl_easy_init());
+  if (!easy_) {
+    Fail(kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
+    state = State::kFinished;
+    return nullptr;
+  }
+  CURL* e = easy_.get();
+  // A jar of its own: what this request sends is the store as it was when it went out
+  // plus its page's cookies, and what its responses set waits here until the run
+  // reaches it.
+  curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
+  for (const std::string& line : storeLines) curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
+  char element[kSetCookieChars + 2];
+  WalkCookieList(request.cookies, kSetCookieChars, [&](std::string_view text) {
+    text.copy(element, text.size());
+    element[text.size()] = ';';
+    element[text.size() + 1] = '\0';
+    StoreCookie(e, request.url, element);
+  });
+
+  for (const char* line : kAcceptBlock) {
+    headers_.reset(curl_slist_append(headers_.release(), line));
+  }
+  if (!request.referer.empty()) {
+    headers_.reset(curl_slist_append(headers_.release(), ("Referer: " + request.referer).c_str()));
+  }
+  if (setup.emptyAgent) headers_.reset(curl_slist_append(headers_.release(), "User-Agent;"));
+  if (!setup.emptyAgent) curl_easy_setopt(e, CURLOPT_USERAGENT, setup.agent.c_str());
+
+  curl_easy_setopt(e, CURLOPT_URL, request.url.c_str());
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers_.get());
+  curl_easy_setopt(e, CURLOPT_PRIVATE, this);
+  curl_easy_setopt(e, CURLOPT_PROXY, "");
+  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kSocketReadSize);
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, kCurlConnectTimeoutMs);
+  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HeaderCallback);
+  curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &WriteCallback);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &PrereqCallback);
+  curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
+  sockets_ = setup.sockets;
+  curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &SocketList::Opened);
+  curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, setup.sockets);
+  curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &SocketList::Closed);
+  curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, setup.sockets);
+  if (setup.dumpHeaders) {
+    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &DebugCallback);
+    curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
+    curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);
+  }
+  if (!TrustedCertificateFile().empty()) {
+    curl_easy_setopt(e, CURLOPT_CAINFO, TrustedCertificateFile().c_str());
+  }
+  return e;
+}
+
+void AheadTransfer::Fail(std::uint32_t code, const std::string& description,
+                         const std::string& context) {
+  failed = true;
+  errorCode = code;
+  errorDescription = description;
+  errorContext = context;
+}
+
+void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
+  if (state == State::kFinished) return;
+  state = State::kFinished;
+  if (easy_) {
+    long osErrno = 0;
+    long verifyResult = 0;
+    curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &osErrno);
+    curl_easy_getinfo(easy_.get(), CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+    jarLines = JarLines(easy_.get());
+    easy_.reset();
+    const char* context = headersKnown ? kReadContext : kOpenContext;
+    if (ownCode != 0) {
+      Fail(ownCode, WinInetDescription(ownCode), context);
+    } else if (dropped_) {
+      // Ended on purpose: the run discards this body on its first progress call.
+    } else if (write_failed_) {
+      Fail(0, "Cannot write output file.", "fwrite()");
+    } else if (result != CURLE_OK) {
+      const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
+      Fail(error.code, error.description, context);
+    } else if (!headersKnown) {
+      OnHeadersKnown();
+    }
+  }
+  if (!failed && !dropped_ && headersKnown && fd_ < 0 && !body_path_.empty()) {
+    // An empty body: its file is made now, as the fetch would have made it.
+    fd_ = ::open(body_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd_ < 0) Fail(0, "Cannot write output file.", "fwrite()");
+  }
+  headers_.reset();
+  if (fd_ >= 0) {
+    if (::close(fd_) != 0 && !failed && !dropped_) Fail(0, "Cannot write output file.", "fwrite()");
+    fd_ = -1;
+  }
+}
+
+void AheadTransfer::Abandon() {
+  if (easy_) jarLines = JarLines(easy_.get());
+  easy_.reset();
+  headers_.reset();
+  state = State::kFinished;
+}
+
+bool AheadTransfer::Stalled(double now, long connectMs, long stallMs) const {
+  if (state != State::kRunning) return false;
+  if (!connected_) return now - started_ >= static_cast<double>(connectMs);
+  return now - lastActivity_ >= static_cast<double>(stallMs);
+}
+
+bool AheadTransfer::OnHeadersKnown() {
+  headersKnown = true;
+  const ResponseHead head = ParseResponseHead(responseBlock);
+  status = head.status;
+  contentLength = head.contentLength;
+  bodyWanted = static_cast<long long>(contentLength) >= request.minimumBytes;
+  if (!bodyWanted) dropped_ = true;
+  return bodyWanted;
+}
+
+void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
+  if (headersKnown) return;  // trailers of a chunked body
+  Touch();
+  const std::string_view line(data, size);
+  if (line.starts_with("HTTP/")) responseBlock.clear();
+  responseBlock.append(line);
+  if (StartsWithNoCase(line, "set-cookie:")) setCookieSeen = true;
+  if (line != "\r\n" && line != "\n") return;
+  if (sockets_ != nullptr) sockets_->Acknowledge(easy_.get());
+  if (IsFinalResponseHead(responseBlock)) {
+    OnHeadersKnown();
+  } else if (ParseResponseHead(responseBlock).status >= 300) {
+    // A redirect may lead to another server: its connection has the connect time-out.
+    connected_ = false;
+    started_ = *clock_;
+  }
+}
+
+bool AheadTransfer::OnBody(const char* data, size_t size) {
+  if (!headersKnown && !OnHeadersKnown()) return false;
+  if (dropped_) return false;
+  Touch();
+  if (fd_ < 0) {
+    fd_ = ::open(body_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd_ < 0) {
+      write_failed_ = true;
+      return false;
+    }
+  }
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::write(fd_, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      write_failed_ = true;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  blocks_.push_back(static_cast<std::uint32_t>(size));
+  return true;
+}
+
+size_t AheadTransfer::NextPiece(size_t limit) {
+  if (blocks_.empty()) return 0;
+  const size_t piece = std::min<size_t>(limit, blocks_.front() - front_used_);
+  front_used_ += static_cast<std::uint32_t>(piece);
+  if (front_used_ == blocks_.front()) {
+    blocks_.pop_front();
+    front_used_ = 0;
+  }
+  return piece;
+}
+
+bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
+  if (read_fd_ < 0) read_fd_ = ::open(body_path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (read_fd_ < 0) return false;
+  for (size_t done = 0; done < size;) {
+    const ssize_t n =
+        ::pread(read_fd_, data + done, size - done, offset + static_cast<long long>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string AheadTransfer::TakeBody() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (read_fd_ >= 0) {
+    ::close(read_fd_);
+    read_fd_ = -1;
+  }
+  std::string path;
+  path.swap(body_path_);
+  return path;
+}
+
+std::vector<std::string> AheadTransfer::CurrentJar() const {
+  return easy_ ? JarLines(easy_.get()) : jarLines;
+}
+
+AheadView AheadTransfer::View() const {
+  AheadView view;
+  view.id = id;
+  view.headersKnown = headersKnown;
+  view.status = status;
+  view.contentLength = contentLength;
+  view.bodyWanted = bodyWanted;
+  view.complete = state == State::kFinished && !failed && bodyWanted && headersKnown;
+  view.failed = failed;
+  view.bodyPath = body_path_;
+  return view;
+}
+
+size_t AheadTransfer::HeaderCallback(char* data, size_t size, size_t count, void* self) {
+  auto* transfer = static_cast<AheadTransfer*>(self);
+  const size_t n = size * count;
+  transfer->OnHeaderLine(data, n);
+  return transfer->dropped_ ? 0 : n;
+}
+
+size_t AheadTransfer::WriteCallback(char* data, size_t size, size_t count, void* self) {
+  auto* transfer = static_cast<AheadTransfer*>(self);
+  const size_t n = size * count;
+  return transfer->OnBody(data, n) ? n : CURL_WRITEFUNC_ERROR;
+}
+
+int AheadTransfer::DebugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self) {
+  if (type != CURLINFO_HEADER_OUT) return 0;
+  auto* transfer = static_cast<AheadTransfer*>(self);
+  const std::string_view text(data, size);
+  if (text.starts_with("GET ")) transfer->requestBlock.clear();
+  transfer->requestBlock.append(text);
+  return 0;
+}
+
+int AheadTransfer::PrereqCallback(void* self, char*, char*, int, int) {
+  auto* transfer = static_cast<AheadTransfer*>(self);
+  transfer->connected_ = true;
+  transfer->Touch();
+  return CURL_PREREQFUNC_OK;
+}
+
+}  // namespace harvelo

@@ -1,0 +1,121 @@
+// One request of the run fetched ahead: its own libcurl easy handle with a cookie jar of
+// its own (seeded from the process's cookie store when it goes out), its body received
+// into a private file, and everything the run will later need to replay the fetch as if
+// it had happened then: the header blocks, the status and announced length, the sizes of
+// the reads as they came, and how it ended.
+#pragma once
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "http/lookahead_request.h"
+#include "http/quick_ack.h"
+
+namespace harvelo {
+
+// What every transfer of a pool is started with.
+struct AheadTransferSetup {
+  std::string agent;  // the User-Agent line's text, already cut at a line break
+  bool emptyAgent = false;
+  bool dumpHeaders = false;       // keep the request block as sent (VERBOSE)
+  SocketList* sockets = nullptr;  // the pool's connections, for the early ACK
+};
+
+class AheadTransfer {
+ public:
+  enum class State { kWaiting, kRunning, kFinished };
+
+  AheadTransfer(int id, AheadRequest request, std::string bodyPath);
+  ~AheadTransfer();
+  AheadTransfer(const AheadTransfer&) = delete;
+  AheadTransfer& operator=(const AheadTransfer&) = delete;
+
+  // Makes the easy handle, seeds its jar with `storeLines` (the process store's cookies
+  // as Netscape lines) and the request's page cookies. Null when the request can't go
+  // out: it is then finished, failed as a fetch of that address would fail.
+  CURL* Prepare(const AheadTransferSetup& setup, const std::vector<std::string>& storeLines,
+                const double* driveClock);
+  // Its jar as it is now (sorted Netscape lines).
+  std::vector<std::string> CurrentJar() const;
+  // curl is done with it (result of the transfer), or the pool ended it: `ownCode`
+  // non-zero records that WinInet failure (a time-out). Takes the jar, closes the file.
+  // The caller has removed the handle from its multi handle first.
+  void Finish(CURLcode result, std::uint32_t ownCode = 0);
+  // The pool stops it without a result (Stop, or the run went another way).
+  void Abandon();
+
+  // Pieces of the body not yet handed to the run: the next one of at most `limit`
+  // bytes, as the network delivered it. 0 when none is waiting.
+  size_t NextPiece(size_t limit);
+
+  // Reads `size` bytes of the body from `offset` (those already received); false when
+  // they can't be read.
+  bool ReadBody(char* data, size_t size, long long offset);
+
+  // The file with the body, closed, for a rename; empty once given away.
+  std::string TakeBody();
+
+  AheadView View() const;
+  bool Stalled(double now, long connectMs, long stallMs) const;
+
+  const int id;
+  const AheadRequest request;
+  State state = State::kWaiting;
+  CURL* easy() const { return easy_.get(); }
+
+  // What came back.
+  std::string requestBlock;  // as sent, of the last request of a redirect chain
+  std::string responseBlock;
+  bool headersKnown = false;
+  int status = 0;
+  int contentLength = 0;
+  bool bodyWanted = true;
+  bool failed = false;
+  std::uint32_t errorCode = 0;
+  std::string errorDescription;
+  std::string errorContext;
+  bool setCookieSeen = false;
+  std::vector<std::string> seedLines;  // the process store's cookies when it went out
+  std::vector<std::string> jarLines;   // its own jar when it ended
+
+ private:
+  struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+  };
+  struct SlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  };
+
+  bool OnHeadersKnown();
+  void OnHeaderLine(const char* data, size_t size);
+  bool OnBody(const char* data, size_t size);
+  void Touch() { lastActivity_ = *clock_; }
+  void Fail(std::uint32_t code, const std::string& description, const std::string& context);
+
+  static size_t HeaderCallback(char* data, size_t size, size_t count, void* self);
+  static size_t WriteCallback(char* data, size_t size, size_t count, void* self);
+  static int DebugCallback(CURL*, curl_infotype type, char* data, size_t size, void* self);
+  static int PrereqCallback(void* self, char*, char*, int, int);
+
+  std::unique_ptr<CURL, EasyDeleter> easy_;
+  std::unique_ptr<curl_slist, SlistDeleter> headers_;
+  std::string body_path_;
+  int fd_ = -1;
+  int read_fd_ = -1;
+  bool write_failed_ = false;
+  bool dropped_ = false;              // ended on purpose after the headers: the body is not wanted
+  std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came
+  std::uint32_t front_used_ = 0;      // bytes of blocks_.front() already handed on
+  const double* clock_ = nullptr;
+  const SocketList* sockets_ = nullptr;
+  double started_ = 0;
+  double lastActivity_ = 0;
+  bool connected_ = false;
+};
+
+}  // namespace harvelo

@@ -1,0 +1,28 @@
+// The open connections of a multi handle, kept so that the connection that has just
+// brought a response's headers can send its ACK at once.
+//
+// A server that writes the headers and then a body of less than one segment has the
+// body held by its Nagle algorithm until the headers are acknowledged, and on a kept-
+// alive connection the kernel delays that ACK by up to 40 ms.
+#pragma once
+#include <curl/curl.h>
+
+#include <vector>
+
+namespace harvelo {
+
+class SocketList {
+ public:
+  // For CURLOPT_SOCKOPTFUNCTION and CURLOPT_CLOSESOCKETFUNCTION, with this list as data.
+  static int Opened(void* self, curl_socket_t socket, curlsocktype purpose);
+  static int Closed(void* self, curl_socket_t socket);
+
+  // Sends the ACK now on the connection of `easy`'s transfer (found by its local port:
+  // curl names a transfer's socket only once the transfer is over).
+  void Acknowledge(CURL* easy) const;
+
+ private:
+  std::vector<curl_socket_t> sockets_;
+};
+
+}  // namespace harvelo

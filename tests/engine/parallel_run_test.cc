@@ -1,0 +1,486 @@
+// Runs with several transfers at once against runs with one: the same files under the
+// same names, the same log rows, web-address log and window calls, the same Referer and
+// cookies on every request; at most N connections; Stop and leftovers.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "engine/control_ids.h"
+#include "engine/engine.h"
+#include "http/cookie_store.h"
+#include "http/lookahead_dir.h"
+#include "platform/thread_locale.h"
+#include "support/loopback_server.h"
+#include "support/recording_window.h"
+#include "support/temp_dir.h"
+
+namespace harvelo::testing {
+namespace {
+
+using Request = std::tuple<std::string, std::string, std::string>;  // path, Referer, Cookie
+
+// Server-side connections to `port` that are open now.
+int EstablishedConnections(int port) {
+  std::ifstream tcp("/proc/net/tcp");
+  std::string line;
+  std::getline(tcp, line);
+  int count = 0;
+  char wanted[8];
+  std::snprintf(wanted, sizeof wanted, "%04X", port);
+  while (std::getline(tcp, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (state == "01" && local.size() > 5 && local.substr(local.size() - 4) == wanted) ++count;
+  }
+  return count;
+}
+
+// A body that tells which cookies the request carried: a response sent to a request
+// with other cookies than the run's own would store other bytes.
+std::string CookieBody(const std::string& cookie, char fill) {
+  std::string body = "cookie=[" + cookie + "]";
+  body.resize(3000, fill);
+  return body;
+}
+
+// The web site of the harvests: every response a little late, so that transfers overlap;
+// it records every request and the most connections and requests it had at once.
+class Site {
+ public:
+  Site() {
+    auto& s = server_.server();
+    s.Get(R"(/(.*))",
+          [this](const httplib::Request& req, httplib::Response& res) { Handle(req, res); });
+    // A port where nothing listens: bound, never listening, closed.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    refused_port_ = ntohs(address.sin_port);
+    ::close(fd);
+  }
+
+  bool Start() { return server_.Start(); }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+  std::string RefusedUrl(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(refused_port_) + path;
+  }
+
+  void Page(const std::string& path, const std::string& html) { pages_[path] = html; }
+  void Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.clear();
+    max_active_ = 0;
+    max_connections_ = 0;
+  }
+  std::set<Request> Requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {requests_.begin(), requests_.end()};
+  }
+  int MaxActive() const { return max_active_; }
+  int MaxConnections() const { return max_connections_; }
+
+ private:
+  void Handle(const httplib::Request& req, httplib::Response& res) {
+    const int active = ++active_;
+    // Two looks a moment apart: a connection the client has just closed can still be
+    // on its way out in the first.
+    const int first = EstablishedConnections(server_.port());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int connections = std::min(first, EstablishedConnections(server_.port()));
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      requests_.emplace_back(req.path, req.get_header_value("Referer"),
+                             req.get_header_value("Cookie"));
+      max_active_ = std::max(max_active_, active);
+      max_connections_ = std::max(max_connections_, connections);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    const std::string& path = req.path;
+    const std::string cookie = req.get_header_value("Cookie");
+    if (auto page = pages_.find(path); page != pages_.end()) {
+      // The cookie page sets a session cookie with its source.
+      if (path == "/ck.html") res.set_header("Set-Cookie", "sid=s1; Path=/");
+      res.set_content(page->second, "text/html");
+    } else if (path.starts_with("/small")) {
+      res.set_content(std::string(100, 's'), "image/jpeg");
+    } else if (path.starts_with("/ck") || path.starts_with("/late")) {
+      // The third late image sets a cookie that every later request must carry.
+      if (path == "/late3.jpg") res.set_header("Set-Cookie", "late=1; Path=/");
+      res.set_content(CookieBody(cookie, path[path.size() - 5]), "image/jpeg");
+    } else if (path.starts_with("/missing")) {
+      res.status = 404;
+      res.set_content("not here", "text/html");
+    } else if (path.ends_with(".jpg")) {
+      std::string body = path;
+      body.resize(3000 + path.size() * 7, path[1]);
+      res.set_content(body, "image/jpeg");
+    } else {
+      res.status = 404;
+    }
+    --active_;
+  }
+
+  LoopbackServer server_;
+  std::map<std::string, std::string> pages_;
+  int refused_port_ = 0;
+  std::mutex mutex_;
+  std::vector<Request> requests_;
+  std::atomic<int> active_{0};
+  int max_active_ = 0;
+  int max_connections_ = 0;
+};
+
+// Every run starts with the process's cookie store as a new process has it.
+void ForgetServerCookies() {
+  CURL* easy = curl_easy_init();
+  curl_easy_setopt(easy, CURLOPT_SHARE, SharedCookieStore());
+  curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+  curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
+  curl_easy_cleanup(easy);
+}
+
+// What a run leaves: files, log, web-address log and window calls, with the destination
+// directory's path taken out.
+struct Harvest {
+  std::map<std::string, std::string> files;
+  std::vector<std::string> rows;
+  std::vector<std::string> calls;
+  std::set<Request> requests;
+  int maxActive = 0;
+  int maxConnections = 0;
+};
+
+std::string Unplace(std::string text, const std::string& dir) {
+  for (size_t pos = text.find(dir); pos != std::string::npos; pos = text.find(dir, pos)) {
+    text.replace(pos, dir.size(), "<dest>/");
+  }
+  return text;
+}
+
+// The file bar's position between 0 and 100 follows the sizes of the reads, which are
+// the network's: only its start and end are the run's.
+std::vector<std::string> RunCalls(const RecordingWindow& window, const std::string& dir) {
+  std::vector<std::string> calls;
+  const std::string fileBar = "pos " + std::to_string(IDC_FILE_PROGRESS) + " ";
+  for (const std::string& call : window.calls) {
+    if (call.starts_with(fileBar)) {
+      const int pos = std::stoi(call.substr(fileBar.size()));
+      if (pos > 0 && pos < 100) continue;
+    }
+    const std::string line = Unplace(call, dir);
+    if (!calls.empty() && calls.back() == line && line.starts_with(fileBar)) continue;
+    calls.push_back(line);
+  }
+  return calls;
+}
+
+struct Entry {
+  Entry(std::string a, std::string c = "", std::string r = "")
+      : address(std::move(a)), cookie(std::move(c)), referrer(std::move(r)) {}
+  std::string address;
+  std::string cookie;
+  std::string referrer;
+};
+
+// The cookies of a Cookie header, each "name=value".
+std::set<std::string> CookieSet(const std::string& header) {
+  std::set<std::string> cookies;
+  std::istringstream in(header);
+  for (std::string item; std::getline(in, item, ';');) {
+    item.erase(0, item.find_first_not_of(' '));
+    if (!item.empty()) cookies.insert(item);
+  }
+  return cookies;
+}
+
+class ParallelRunTest : public ::testing::Test {
+ protected:
+  ParallelRunTest() { SetThreadLocale(kLocaleEnglish); }
+
+  void SetUp() override {
+    site.Page("/gal.html",
+              "<html><title>Linked  gallery</title><body>"
+              "<a href=\"a1.jpg\">1</a><a href=\"a2.jpg\">2</a><a href=\"small1.jpg\">s</a>"
+              "<a href=\"missing1.jpg\">m</a><a href=\"a3.jpg\">3</a>"
+              "<a href=\"" +
+                  site.RefusedUrl("/r.jpg") +
+                  "\">r</a><a href=\"a4.jpg\">4</a><a href=\"small2.jpg\">s</a>"
+                  "<a href=\"a5.jpg\">5</a><a href=\"a6.jpg\">6</a><a href=\"a7.jpg\">7</a>"
+                  "</body></html>");
+    site.Page("/emb.html",
+              "<title>Embedded</title><img src=\"e1.jpg\"><img src=\"small3.jpg\">"
+              "<img src=\"e2.jpg\"><img src=\"missing2.jpg\"><img src=\"e3.jpg\">");
+    std::string thumbs = "<title>Thumbs</title>";
+    for (int i = 1; i <= 6; ++i) {
+      const std::string n = std::to_string(i);
+      thumbs += "<a href=\"p" + n + ".html\"><img src=\"small_t" + n + ".jpg\"></a>";
+      site.Page("/p" + n + ".html", "<title>Picture " + n + "</title><img src=\"big" + n +
+                                        ".jpg\"><a href=\"q" + n + ".html\"><img src=\"small_u" +
+                                        n + ".jpg\"></a>");
+    }
+    site.Page("/thumbs.html", thumbs);
+    site.Page("/frames.html",
+              "<frameset><frame src=\"gal2.html\"><frame src=\"emb.html\"></frameset>");
+    site.Page("/gal2.html", "<a href=\"g1.jpg\">1</a><a href=\"g2.jpg\">2</a>");
+    site.Page("/ck.html",
+              "<a href=\"ck1.jpg\">1</a><a href=\"ck2.jpg\">2</a>"
+              "<a href=\"ck3.jpg\">3</a>");
+    std::string late;
+    for (int i = 1; i <= 9; ++i) late += "<a href=\"late" + std::to_string(i) + ".jpg\">x</a>";
+    site.Page("/late.html", late);
+    site.Page("/empty.html", "<title>Nothing</title><p>no pictures</p>");
+    ASSERT_TRUE(site.Start());
+  }
+
+  // One run of `entries` with `transfers` at a time, in a fresh destination where
+  // `existing` files are put first. `onPump` plays the user during the run.
+  Harvest Run(int transfers, const std::vector<Entry>& entries,
+              const std::map<std::string, std::string>& existing = {},
+              std::function<void(Engine&, RecordingWindow&)> onPump = nullptr,
+              std::deque<MessageAnswer> answers = {}) {
+    TempDir dest;
+    TempDir config;
+    for (const auto& [name, bytes] : existing) WriteBytes(dest.file(name), bytes);
+    RecordingWindow window;
+    window.answers = std::move(answers);
+    Settings settings;
+    settings.minimumSizeKb = 1;
+    settings.parallelTransfers = transfers;
+    Engine engine(window, settings);
+    engine.settingsDir = config.dir();
+    window.controls[IDC_DESTINATION_DIR] = dest.dir();
+    window.controls[IDC_FILE_PREFIX] = "AAA_";
+    window.controls[IDC_AUTO_INCREMENT] = "1";
+    if (onPump) window.onPump = [&](int) { onPump(engine, window); };
+    site.Reset();
+    ForgetServerCookies();
+    EXPECT_EQ(engine.Check_Destination(), 1);
+    for (const Entry& e : entries) {
+      engine.URL_List.PushBack(e.address.c_str(), PageEntry,
+                               e.cookie.empty() ? nullptr : e.cookie.c_str(),
+                               e.referrer.empty() ? nullptr : e.referrer.c_str());
+    }
+    engine.Process_URL_List();
+
+    Harvest h;
+    std::string dir = dest.dir();
+    dir.pop_back();
+    for (const auto& file : std::filesystem::directory_iterator(dest.dir())) {
+      const std::string name = file.path().filename().string();
+      h.files[name] = file.is_regular_file() ? Unplace(ReadBytes(file.path().string()), dir + "/")
+                                             : "<directory>";
+    }
+    for (const auto& row : window.rows) {
+      h.rows.push_back(row.status + " | " + Unplace(row.filePath, dir + "/") + " | " + row.address);
+    }
+    h.calls = RunCalls(window, dir + "/");
+    h.requests = site.Requests();
+    h.maxActive = site.MaxActive();
+    h.maxConnections = site.MaxConnections();
+    return h;
+  }
+
+  // The same harvest with 1, 2 and 6 transfers: everything the user sees and keeps is
+  // the same, and so is every request's Referer and cookies.
+  void ExpectSameHarvests(const std::vector<Entry>& entries,
+                          const std::map<std::string, std::string>& existing = {}) {
+    const Harvest one = Run(1, entries, existing);
+    ASSERT_FALSE(one.rows.empty());
+    for (const int n : {2, 6}) {
+      SCOPED_TRACE("transfers " + std::to_string(n));
+      const Harvest many = Run(n, entries, existing);
+      EXPECT_EQ(many.files, one.files);
+      EXPECT_EQ(many.rows, one.rows);
+      EXPECT_EQ(many.calls, one.calls);
+      EXPECT_EQ(many.requests, one.requests);
+      EXPECT_LE(many.maxConnections, n);
+      EXPECT_GE(many.maxActive, 2) << "nothing was fetched ahead";
+      EXPECT_LE(many.maxActive, n);
+    }
+  }
+
+  Site site;
+};
+
+TEST_F(ParallelRunTest, LinkedGalleryWithFailuresInTheMiddleIsTheSameHarvest) {
+  // A 404, a refused connection and two small files among the links.
+  ExpectSameHarvests({{site.Url("/gal.html")}});
+}
+
+TEST_F(ParallelRunTest, EmbeddedImagesAndCollisionsAreTheSameHarvest) {
+  // Taken names move the next ones to _02; an empty file counts as free.
+  ExpectSameHarvests({{site.Url("/emb.html")}},
+                     {{"AAA_001.jpg", "taken"}, {"AAA_002.jpg", ""}, {"AAA_003.jpg", "taken"}});
+}
+
+TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {
+  ExpectSameHarvests({{site.Url("/thumbs.html")}});
+}
+
+TEST_F(ParallelRunTest, FramesAndABatchOfPagesAreTheSameHarvest) {
+  ExpectSameHarvests({{site.Url("/frames.html")},
+                      {site.Url("/gal.html")},
+                      {site.Url("/a2.jpg")},
+                      {site.Url("/empty.html")},
+                      {site.Url("/thumbs.html")},
+                      {site.RefusedUrl("/down.html")},
+                      {site.Url("/missing.html")},
+                      {site.Url("/emb.html")}});
+}
+
+TEST_F(ParallelRunTest, CookiesOfPagesAndResponsesGoWithExactlyTheRequestsOfTheRun) {
+  // A captured page brings its own cookie and referrer; another page sets a session
+  // cookie with its source; a resource's response sets one that only the requests
+  // after it carry. The bodies tell which cookies each stored request carried.
+  const std::vector<Entry> entries = {{site.Url("/gal2.html"), "pc=7; theme=dark", "http://x/"},
+                                      {site.Url("/ck.html")},
+                                      {site.Url("/emb.html")},
+                                      {site.Url("/late.html")}};
+  const Harvest one = Run(1, entries);
+  for (const int n : {2, 6}) {
+    SCOPED_TRACE("transfers " + std::to_string(n));
+    const Harvest many = Run(n, entries);
+    EXPECT_EQ(many.files, one.files);
+    EXPECT_EQ(many.rows, one.rows);
+    EXPECT_EQ(many.calls, one.calls);
+    // Every request of the run went out as it would have gone out. A request sent
+    // ahead before the first response that set a cookie (which the site had not shown
+    // it does) lacks that cookie: it is sent again and never used.
+    for (const Request& r : one.requests) EXPECT_TRUE(many.requests.count(r)) << std::get<0>(r);
+    for (const Request& r : many.requests) {
+      if (one.requests.count(r)) continue;
+      const bool missesOnlyLaterCookies =
+          std::any_of(one.requests.begin(), one.requests.end(), [&](const Request& s) {
+            const auto sent = CookieSet(std::get<2>(r));
+            const auto due = CookieSet(std::get<2>(s));
+            return std::get<0>(s) == std::get<0>(r) && std::get<1>(s) == std::get<1>(r) &&
+                   std::includes(due.begin(), due.end(), sent.begin(), sent.end());
+          });
+      EXPECT_TRUE(missesOnlyLaterCookies) << std::get<0>(r) << " " << std::get<2>(r);
+    }
+  }
+  // The page's own cookie went with its requests only.
+  for (const Request& r : one.requests) {
+    const bool captured = std::get<0>(r) == "/gal2.html" || std::get<0>(r).starts_with("/g");
+    EXPECT_EQ(std::get<2>(r).find("pc=7") != std::string::npos, captured) << std::get<0>(r);
+  }
+}
+
+TEST_F(ParallelRunTest, StopDuringAParallelRunLogsTheSequentialRunAndLeavesNoTemporaryFile) {
+  // Stop while the fifth link is under way; the question to go on is answered No.
+  auto stopAtFourth = [](Engine& engine, RecordingWindow& window) {
+    if (window.CallsStartingWith("row In Progress").size() == 6) engine.OnStop();
+  };
+  const std::vector<Entry> entries = {{site.Url("/gal.html")}, {site.Url("/emb.html")}};
+  const Harvest one = Run(1, entries, {}, stopAtFourth);
+  const Harvest six = Run(6, entries, {}, stopAtFourth);
+  EXPECT_EQ(six.rows, one.rows);
+  EXPECT_EQ(six.calls, one.calls);
+  EXPECT_EQ(six.files, one.files);
+  ASSERT_FALSE(one.rows.empty());
+  EXPECT_TRUE(one.rows.front().starts_with("Stopped"));
+  for (const auto& [name, bytes] : six.files) {
+    EXPECT_FALSE(name.starts_with(kAheadDirectoryPrefix)) << name;
+    EXPECT_FALSE(name.ends_with(".hvpart")) << name;
+  }
+}
+
+TEST_F(ParallelRunTest, StopWithYesGoesOnWithTheQueueAsTheSequentialRunDoes) {
+  auto stopAtThird = [](Engine& engine, RecordingWindow& window) {
+    if (window.CallsStartingWith("row In Progress").size() == 3) engine.OnStop();
+  };
+  const std::vector<Entry> entries = {{site.Url("/gal.html")}, {site.Url("/thumbs.html")}};
+  const Harvest one = Run(1, entries, {}, stopAtThird, {MessageAnswer::kYes});
+  const Harvest six = Run(6, entries, {}, stopAtThird, {MessageAnswer::kYes});
+  EXPECT_EQ(six.rows, one.rows);
+  EXPECT_EQ(six.calls, one.calls);
+  EXPECT_EQ(six.files, one.files);
+}
+
+TEST_F(ParallelRunTest, PauseHoldsEveryTransfer) {
+  // Paused at the first resource for a while: nothing else reaches the server.
+  TempDir dest, config;
+  RecordingWindow window;
+  Settings settings;
+  settings.minimumSizeKb = 1;
+  settings.parallelTransfers = 6;
+  Engine engine(window, settings);
+  engine.settingsDir = config.dir();
+  window.controls[IDC_DESTINATION_DIR] = dest.dir();
+  window.controls[IDC_FILE_PREFIX] = "AAA_";
+  size_t seenWhilePaused = 0;
+  bool paused = false;
+  std::chrono::steady_clock::time_point pausedAt;
+  window.onPump = [&](int) {
+    if (!paused && window.CallsStartingWith("row In Progress").size() == 2) {
+      paused = true;
+      engine.OnPause();
+      pausedAt = std::chrono::steady_clock::now();
+      seenWhilePaused = site.Requests().size();
+    } else if (engine.paused &&
+               std::chrono::steady_clock::now() - pausedAt > std::chrono::milliseconds(300)) {
+      EXPECT_LE(site.Requests().size(), seenWhilePaused + 6);
+      seenWhilePaused = site.Requests().size();
+      engine.OnPause();
+    }
+  };
+  site.Reset();
+  ASSERT_EQ(engine.Check_Destination(), 1);
+  const std::string address = site.Url("/late.html");
+  engine.URL_List.PushBack(address.c_str(), PageEntry);
+  engine.Process_URL_List();
+  EXPECT_TRUE(paused);
+  EXPECT_EQ(window.RowStatuses().size(), 10u);
+}
+
+TEST_F(ParallelRunTest, ALaterRunRemovesTheLeftoversOfAKilledOneButNotOfALiveOne) {
+  TempDir dest, config;
+  // A killed run's directory: its lock file is held by nobody.
+  const std::string killed = dest.file(std::string(kAheadDirectoryPrefix) + "abcdef");
+  std::filesystem::create_directory(killed);
+  WriteBytes(killed + "/lock", "");
+  WriteBytes(killed + "/7.part", "half a picture");
+  // A live run's directory: its lock is held.
+  const std::string live = dest.file(std::string(kAheadDirectoryPrefix) + "ghijkl");
+  std::filesystem::create_directory(live);
+  WriteBytes(live + "/lock", "");
+  WriteBytes(live + "/3.part", "in progress");
+  const int held = ::open((live + "/lock").c_str(), O_RDWR);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+  RecordingWindow window;
+  Settings settings;
+  settings.parallelTransfers = 1;  // cleaning does not depend on the setting
+  Engine engine(window, settings);
+  engine.settingsDir = config.dir();
+  window.controls[IDC_DESTINATION_DIR] = dest.dir();
+  window.controls[IDC_FILE_PREFIX] = "AAA_";
+  window.controls[IDC_URL] = site.Url("/empty.html");
+  engine.OnStart();
+  EXPECT_FALSE(Exists(killed));
+  EXPECT_TRUE(Exists(live + "/3.part"));
+  ::close(held);
+}
+
+}  // namespace
+}  // namespace harvelo::testing

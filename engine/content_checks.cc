@@ -4,9 +4,25 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace harvelo {
+
+std::function<std::function<bool(const char*, size_t)>()> PictureCutoffMaker(
+    const Settings& settings) {
+  const auto width = static_cast<std::uint32_t>(std::max(settings.minimumPictureWidth, 0));
+  const auto height = static_cast<std::uint32_t>(std::max(settings.minimumPictureHeight, 0));
+  if (width == 0 && height == 0) return {};
+  return [width, height] {
+    // The same reader as the run's, fed the same bytes: it decides at the same byte.
+    auto reader = std::make_shared<PictureSizeReader>();
+    return [reader, width, height](const char* data, size_t size) {
+      if (reader->Feed(data, size) != HeaderResult::kFound) return false;
+      return reader->size().width < width || reader->size().height < height;
+    };
+  };
+}
 
 void ContentChecks::Begin(const Settings& settings) {
   minWidth_ = static_cast<std::uint32_t>(std::max(settings.minimumPictureWidth, 0));
@@ -22,7 +38,9 @@ void ContentChecks::Begin(const Settings& settings) {
 void ContentChecks::Feed(const char* data, size_t size) {
   fed_ += size;
   if (sizeCheck_) header_.Feed(data, size);
-  if (duplicates_) hash_.Update(data, size);
+  if (duplicates_ && hash_.bytes() < kHashedHead) {
+    hash_.Update(data, std::min<size_t>(size, kHashedHead - hash_.bytes()));
+  }
 }
 
 bool ContentChecks::TooSmall(const PictureSize& size) const {
@@ -43,10 +61,8 @@ void ContentChecks::ReadBackFromFile(const std::string& path) {
   if (f == nullptr) return;
   std::vector<char> block(64 * 1024);
   size_t n = 0;
-  while ((n = std::fread(block.data(), 1, block.size(), f)) > 0) {
-    Feed(block.data(), n);
-    if (!duplicates_) break;  // the header lies within the first block
-  }
+  // The header and the hashed head both lie within the first block.
+  if ((n = std::fread(block.data(), 1, block.size(), f)) > 0) Feed(block.data(), n);
   std::fclose(f);
 }
 

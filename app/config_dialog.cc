@@ -77,7 +77,7 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
     }
   });
   types_->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-    NormaliseResourceTypes();
+    if (!closing_) NormaliseResourceTypes();
     e.Skip();
   });
 
@@ -97,6 +97,13 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
 
 wxCheckBox* ConfigDialog::Check(int id) {
   return static_cast<wxCheckBox*>(FindWindow(id));
+}
+
+// The controls go while this object is whole; the field's last loss of focus is not a
+// user leaving it.
+ConfigDialog::~ConfigDialog() {
+  closing_ = true;
+  DestroyChildren();
 }
 
 bool ConfigDialog::TransferDataToWindow() {

@@ -29,6 +29,7 @@ struct ConfigValues {
 class ConfigDialog : public HarveloDialog {
  public:
   ConfigDialog(wxWindow* parent, const ConfigValues& values, const std::string& settingsDir);
+  ~ConfigDialog() override;
 
   const ConfigValues& Values() const { return values_; }
 
@@ -54,6 +55,7 @@ class ConfigDialog : public HarveloDialog {
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   int parallel_ = 6;
+  bool closing_ = false;
   wxTextCtrl* types_ = nullptr;
   wxTextCtrl* minimum_ = nullptr;
 };

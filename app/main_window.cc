@@ -40,6 +40,9 @@ MainWindow::MainWindow(const MainWindowOptions& options)
 // The fields lose the focus while the window is taken apart: no rule may run then.
 MainWindow::~MainWindow() {
   closing_ = true;
+  // The controls go while this object is whole: their last focus events must not reach
+  // a window already reduced to its base classes.
+  DestroyChildren();
 }
 
 void MainWindow::CreateControls() {

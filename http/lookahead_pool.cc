@@ -200,7 +200,7 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
     } else if (near) {
       const int id = next_id_++;
       next.push_back(std::make_unique<AheadTransfer>(
-          id, plan.requests_[i], ready_ ? directory_.path() + std::to_string(id) + ".part" : ""));
+          id, plan.requests_[i], ready_ ? directory_.FilePath(id) : ""));
     }
   }
   // What the run will no longer ask for goes.
@@ -426,7 +426,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     Remove(*transfer);
     const int id = next_id_++;
     window_.front() = std::make_unique<AheadTransfer>(
-        id, whole, ready_ ? directory_.path() + std::to_string(id) + ".part" : "");
+        id, whole, ready_ ? directory_.FilePath(id) : "");
     transfer = window_.front().get();
     Start(*transfer);
   }

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "http/http_fetcher.h"
+#include "http/lookahead_dir.h"
 
 namespace harvelo {
 namespace {
@@ -45,6 +46,7 @@ std::string RegisteredPartial() {
 
 void RemovePartialDownloadNow() {
   if (g_partial_set) ::unlink(g_partial);
+  RemoveAheadFilesNow();
 }
 
 std::string OutputFile::PartialPath(const std::string& finalPath) {

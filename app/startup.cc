@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/browser_capture_commands.h"
 #include "app/language_dialog.h"
 #include "app/message_boxes.h"
 #include "platform/directories.h"
@@ -8,7 +9,9 @@
 namespace harvelo::app {
 
 MainWindowOptions StartupOptions() {
-  return {};
+  MainWindowOptions options;
+  options.browser = BrowserCaptureCommands();
+  return options;
 }
 
 int RunHarvelo(const MainWindowOptions& options) {
@@ -20,6 +23,7 @@ int RunHarvelo(const MainWindowOptions& options) {
   ProgramDirectory();
   TempDirectory();
   MainWindow window(options);
+  InstallTypedAddressLookUp(window);
   window.ShowModal();
   return 0;
 }

@@ -15,6 +15,7 @@
 #include "inspector/inspector_run.h"
 #include "support/child_program.h"
 #include "support/chromium.h"
+#include "support/devtools_page.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
 
@@ -34,22 +35,6 @@ double MedianMs(const std::vector<std::string>& program, const std::vector<std::
   }
   std::sort(ms.begin(), ms.end());
   return ms[ms.size() / 2];
-}
-
-// Opens one more page through the browser's own target.
-bool OpenPage(int port, const std::string& url) {
-  DevToolsConnection endpoint(port);
-  std::string body, error;
-  if (!endpoint.Connect() || endpoint.HttpGet("/json/version", body, error) != CallResult::kOk) {
-    return false;
-  }
-  const auto version = nlohmann::json::parse(body, nullptr, false);
-  const std::string ws = version.value("webSocketDebuggerUrl", "");
-  const auto slash = ws.find('/', ws.find("://") + 3);
-  DevToolsConnection browser(port);
-  nlohmann::json result;
-  return browser.OpenPage(ws.substr(slash), error) == CallResult::kOk &&
-         browser.Call("Target.createTarget", {{"url", url}}, result, error) == CallResult::kOk;
 }
 
 int CountRecords(int port) {
@@ -83,7 +68,7 @@ int main() {
   std::printf("%-8s %14s %12s %8s\n", "pages", "Inspector ms", "curl ms", "ratio");
   for (int pages : {1, 20}) {
     for (int n = CountRecords(port); n < pages; ++n)
-      OpenPage(port, server.Url("/page/" + std::to_string(n + 1)));
+      harvelo::testing::OpenBrowserPage(port, server.Url("/page/" + std::to_string(n + 1)));
     for (int i = 0; i < 100 && CountRecords(port) < pages; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

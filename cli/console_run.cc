@@ -25,8 +25,11 @@ class ScratchDir {
     std::string pattern =
         (std::filesystem::temp_directory_path(ec) / "harvelo-cli-XXXXXX").string();
     if (!ec && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    // A signal that ends the run at once removes it too.
+    SetScratchDirectory(path_);
   }
   ~ScratchDir() {
+    SetScratchDirectory("");
     std::error_code ec;
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
   }

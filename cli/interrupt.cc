@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstring>
 
+#include "engine/page_copy.h"
 #include "http/http_fetcher.h"
 
 namespace harvelo::cli {
@@ -13,14 +16,25 @@ namespace {
 volatile std::sig_atomic_t g_interrupts = 0;
 volatile std::sig_atomic_t g_taken = 0;
 
+char g_scratch[4096];
+volatile std::sig_atomic_t g_scratch_set = 0;
+
+// Only async-signal-safe calls from here on.
+[[noreturn]] void EndNow(int status) {
+  RemovePartialDownloadNow();
+  RemovePageCopyNow();
+  if (g_scratch_set) ::rmdir(g_scratch);
+  ::_exit(status);
+}
+
 extern "C" void OnInterrupt(int) {
   const int seen = g_interrupts;
   g_interrupts = seen + 1;
-  if (seen >= 1) {
-    // Only async-signal-safe calls from here on.
-    RemovePartialDownloadNow();
-    ::_exit(130);
-  }
+  if (seen >= 1) EndNow(130);
+}
+
+extern "C" void OnEndSignal(int signal) {
+  EndNow(128 + signal);
 }
 
 }  // namespace
@@ -29,9 +43,14 @@ void InstallInterruptHandler() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
+  // The handlers don't interrupt each other halfway.
+  for (const int blocked : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&action.sa_mask, blocked);
   // Reads of the terminal (the continue question) go on after the first Ctrl-C.
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
+  action.sa_handler = OnEndSignal;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 bool TakeInterrupt() {
@@ -44,6 +63,15 @@ void RearmInterrupt() {
   // In this order, an interrupt that lands between the two writes is still taken.
   g_interrupts = 0;
   g_taken = 0;
+}
+
+void SetScratchDirectory(const std::string& path) {
+  g_scratch_set = 0;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  if (path.empty() || path.size() >= sizeof g_scratch) return;
+  std::memcpy(g_scratch, path.c_str(), path.size() + 1);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  g_scratch_set = 1;
 }
 
 }  // namespace harvelo::cli

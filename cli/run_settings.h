@@ -17,15 +17,16 @@ Settings RunSettings(const Settings& loaded, const CommandLine& line);
 Settings SettingsToSave(const Settings& loaded, const Settings& afterRun, const CommandLine& line);
 
 // A file's bytes as they were, to be put back after a run (or removed again when the
-// file did not exist).
+// file did not exist). Something else than a regular file of that name is left alone.
 class FileSnapshot {
  public:
   explicit FileSnapshot(std::string path);
   void Restore() const;
 
  private:
+  enum class Kind { kAbsent, kRegular, kOther };
   std::string path_;
-  bool existed_ = false;
+  Kind kind_ = Kind::kAbsent;
   std::string bytes_;
 };
 

@@ -1,4 +1,8 @@
 // The commands of the main window that feed the queue and steer a run.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -13,6 +17,30 @@ namespace {
 
 const char* OrNull(const std::string& text) {
   return text.empty() ? nullptr : text.c_str();
+}
+
+bool IsSafePrefix(const std::string& prefix) {
+  for (const char ch : prefix) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '/' || c < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
+// Creates the test file and removes it again. The file is made new, never through a
+// link nor over a file of that name, which is left as it is: when the name is taken, a
+// name of this process's own proves the same.
+bool CanCreateFileIn(const std::string& testFile) {
+  for (const std::string& name : {testFile, testFile + "." + std::to_string(::getpid())}) {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      ::unlink(name.c_str());
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 }  // namespace
@@ -36,12 +64,9 @@ int Engine::Check_Destination() {
     return 0;
   }
   destinationDir = window_.GetControlText(IDC_DESTINATION_DIR);
-  const std::string testFile = destinationDir + filePrefix + "0.$";
-  if (std::FILE* f = std::fopen(testFile.c_str(), "wb")) {
-    std::fclose(f);
-    std::remove(testFile.c_str());
-    return 1;
-  }
+  // A prefix that names another directory ("../x_") would write the files and the log
+  // outside the destination: it is a path that can't be written.
+  if (IsSafePrefix(filePrefix) && CanCreateFileIn(destinationDir + filePrefix + "0.$")) return 1;
   window_.ShowMessage(
       FormatText(LoadResString(IDS_CANNOT_WRITE_PATH), destinationDir.c_str(), filePrefix.c_str()),
       MessageIcon::kStop, MessageButtons::kOk);

@@ -4,9 +4,25 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace harvelo {
+
+std::function<std::function<bool(const char*, size_t)>()> PictureCutoffMaker(
+    const Settings& settings) {
+  const auto width = static_cast<std::uint32_t>(std::max(settings.minimumPictureWidth, 0));
+  const auto height = static_cast<std::uint32_t>(std::max(settings.minimumPictureHeight, 0));
+  if (width == 0 && height == 0) return {};
+  return [width, height] {
+    // The same reader as the run's, fed the same bytes: it decides at the same byte.
+    auto reader = std::make_shared<PictureSizeReader>();
+    return [reader, width, height](const char* data, size_t size) {
+      if (reader->Feed(data, size) != HeaderResult::kFound) return false;
+      return reader->size().width < width || reader->size().height < height;
+    };
+  };
+}
 
 void ContentChecks::Begin(const Settings& settings) {
   minWidth_ = static_cast<std::uint32_t>(std::max(settings.minimumPictureWidth, 0));

@@ -3,6 +3,7 @@
 // or, when asked, already in the destination directory).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/content_hash.h"
@@ -11,6 +12,12 @@
 #include "settings/settings.h"
 
 namespace harvelo {
+
+// For a transfer that runs ahead of the run: a reader of its body that answers true at
+// the bytes where the run's own check will cancel it as a picture too small. Empty when
+// the minimum picture size is off.
+std::function<std::function<bool(const char*, size_t)>()> PictureCutoffMaker(
+    const Settings& settings);
 
 class ContentChecks {
  public:

@@ -10,10 +10,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "engine/content_checks.h"
 #include "engine/engine_window.h"
 #include "engine/name_list.h"
+#include "engine/page_copy.h"
 #include "platform/message_pump.h"
 #include "settings/settings.h"
 
@@ -94,6 +96,7 @@ class Engine {
   void AddRecentAddress(const std::string& address);
   void SaveAtEndOfRun();
   void ShowQueuedStatus();
+  void RemovePageCopy() { pageCopy_.Remove(); }
   // The run's look-ahead, when it fetches several requests at once; null otherwise.
   LookAheadPool* AheadPool();
 
@@ -102,6 +105,9 @@ class Engine {
   MessagePumpFn previousPump_;
   int rememberedIndex_ = 0;
   int rememberedTotal_ = 0;
+  PageCopy pageCopy_;  // the page copy at pagePath, when this run stored it
+  // Page addresses this run has processed or queued as frames.
+  std::unordered_set<std::string> reachedPages_;
   std::unique_ptr<RunLookAhead> lookAhead_;
 };
 

@@ -1,5 +1,7 @@
 #include "engine/file_naming.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "http/http_fetcher.h"
@@ -25,16 +27,29 @@ bool IsStorableExtension(const std::string& extension) {
   return true;
 }
 
+std::string ResourceStem(const std::string& dir, const std::string& prefix, int number) {
+  return dir + prefix + StrPrintf("%03d", number);
+}
+
 std::string ResourceFileName(const std::string& dir, const std::string& prefix, int number,
                              const std::string& extension) {
-  return dir + prefix + StrPrintf("%03d", number) + "." + extension;
+  return ResourceStem(dir, prefix, number) + "." + extension;
 }
 
 std::string ChooseResourceFileName(const std::string& dir, const std::string& prefix, int number,
                                    const std::string& extension) {
   std::string name = ResourceFileName(dir, prefix, number, extension);
-  const std::string stem = dir + prefix + StrPrintf("%03d", number);
+  const std::string stem = ResourceStem(dir, prefix, number);
   for (int variant = 2; FileHasData(name); ++variant) {
+    name = stem + StrPrintf("_%02d", variant) + "." + extension;
+  }
+  return name;
+}
+
+std::string FirstUnusedName(const std::string& stem, const std::string& extension) {
+  std::string name = stem + "." + extension;
+  struct stat st {};
+  for (int variant = 2; ::lstat(name.c_str(), &st) == 0; ++variant) {
     name = stem + StrPrintf("_%02d", variant) + "." + extension;
   }
   return name;

@@ -7,6 +7,7 @@
 #include "engine/address_rules.h"
 #include "engine/responsive_images.h"
 #include "engine/target_types.h"
+#include "engine/text_limits.h"
 
 namespace harvelo {
 namespace {
@@ -94,8 +95,11 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         break;
 
       case kTokenFrame:
-        if (file.ExtractSrc() != 0) {
-          Append(target.queue, file.token(), base, site, scratch, PageEntry, cookie, referrer);
+        if (file.ExtractSrc() != 0 && target.queue != nullptr) {
+          Resolve_Reference(file.token(), base, site, scratch);
+          if (target.reachedPages == nullptr || target.reachedPages->insert(scratch).second) {
+            target.queue->PushBack(scratch.c_str(), PageEntry, cookie, referrer);
+          }
         }
         linkPending = false;
         break;
@@ -111,8 +115,11 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
       case kTokenText:
         linkPending = false;
         if (inTitle && target.pageTitle != nullptr) {
-          if (!target.pageTitle->empty()) target.pageTitle->push_back(' ');
-          target.pageTitle->append(file.token());
+          std::string& title = *target.pageTitle;
+          if (!title.empty()) title.push_back(' ');
+          title.append(file.token());
+          // A title without end keeps its beginning; the rest of the page is still read.
+          if (title.size() > kMaxKeptText) title.resize(kMaxKeptText);
         }
         break;
 

@@ -2,6 +2,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/html_file.h"
 #include "engine/name_list.h"
@@ -24,6 +25,10 @@ struct PageScanTarget {
   // Pages as they are written today (responsive and lazily loaded pictures, image
   // addresses with a query); off, the scan follows only its HREF= and SRC= rules.
   bool modernPages = false;
+  // The pages the run has processed or queued as frames: a frame page already in it is
+  // not queued again (frames that frame each other would never end); each one queued is
+  // added. Null: every frame page is queued.
+  std::unordered_set<std::string>* reachedPages = nullptr;
 };
 
 // The tag buffer of a scan with modernPages on: srcset lists and inline placeholders

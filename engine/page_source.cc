@@ -3,6 +3,7 @@
 #include "engine/address_rules.h"
 #include "engine/control_ids.h"
 #include "engine/engine.h"
+#include "engine/file_naming.h"
 #include "engine/html_file.h"
 #include "engine/page_scan.h"
 #include "http/error_texts.h"
@@ -18,12 +19,16 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   runStatus = -2;
   Show_Status(0, 0);
   Set_Base_And_Site(address, baseAddress, siteAddress);
-  pagePath = destinationDir + "page.html";
+  // "page.html", unless a file of the user's (or of another run) holds that name: the
+  // copy is never stored over one, and takes the next collision name instead.
+  const std::string stem = destinationDir + "page";
+  pagePath = FirstUnusedName(stem, "html");
   Add_Log_Row(LoadResString(IDS_LOG_IN_PROGRESS), address, pagePath, false);
 
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
+  fetcher.m_nextFreeName = [&stem](const std::string&) { return FirstUnusedName(stem, "html"); };
   fetcher.m_lookAhead = AheadPool();
   window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
   const std::string& sentReferrer = referrer.empty() ? siteAddress : referrer;
@@ -32,6 +37,8 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
     errorText = PageFetchErrorText(fetcher);
     return 0;
   }
+  pagePath = fetcher.m_storedPath;
+  pageCopy_.Stored(pagePath);
   const int status = fetcher.m_nStatusCode;
   if (status < 200 || status > 299) {
     Add_Log_Row(FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status), address, pagePath, true);
@@ -59,6 +66,8 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   target.images = &IMG_List;
   target.pages = &PAGE_List;
   target.queue = &URL_List;
+  reachedPages_.insert(address);
+  target.reachedPages = &reachedPages_;
   // Frame pages carry the entry's own cookie and referrer, not the site fallback.
   target.cookie = cookie.empty() ? nullptr : cookie.c_str();
   target.referrer = referrer.empty() ? nullptr : referrer.c_str();

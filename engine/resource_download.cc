@@ -36,6 +36,13 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
+  // The folder may be shared with another run choosing the same names: a name taken
+  // while the body arrived goes to the next collision name, never replaced.
+  std::string stem;
+  std::string extension;
+  fetcher.m_nextFreeName = [&stem, &extension](const std::string&) {
+    return FirstUnusedName(stem, extension);
+  };
   // Only a body that may be stored is checked: a refused request keeps its "ERR" row.
   fetcher.m_onBody = [this, &fetcher](const char* data, size_t size) {
     if (fetcher.m_nStatusCode >= 200 && fetcher.m_nStatusCode <= 299) {
@@ -57,11 +64,12 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     Show_Status(done, total);
 
     const std::string address = list.FrontText();
-    const std::string extension = ResourceExtension(address);
+    extension = ResourceExtension(address);
+    stem = ResourceStem(destinationDir, filePrefix, fileCounter);
     // A name the file system would refuse is never asked of it: whatever a page holds,
     // nothing is written outside the destination directory.
     const bool storable = IsStorableExtension(extension);
-    const std::string fileName =
+    std::string fileName =
         storable ? ChooseResourceFileName(destinationDir, filePrefix, fileCounter, extension)
                  : ResourceFileName(destinationDir, filePrefix, fileCounter, extension);
     ++fileCounter;
@@ -84,6 +92,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
                     "fopen(,\"wb\")");
     }
 
+    if (fetched) fileName = fetcher.m_storedPath;
     const int status = fetcher.m_nStatusCode;
     // A picture too small to be read as one by its header, or the same bytes as a file
     // already stored, is removed and gives its number back.
@@ -132,7 +141,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   }
 
   if (lookAhead_) lookAhead_->LeaveList();
-  if (!pagePath.empty()) std::remove(pagePath.c_str());
+  RemovePageCopy();
   log.Close();
 
   if (mode == 1 && std::atoi(window_.GetControlText(IDC_AUTO_INCREMENT).c_str()) != 0) {

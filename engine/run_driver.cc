@@ -34,6 +34,7 @@ void Engine::Process_URL_List() {
 
   Clear_Log();
   contentChecks.StartRun();
+  reachedPages_.clear();
   stopRequested = 0;
   paused = 0;
   window_.RedrawButton(IDC_PAUSE);
@@ -109,7 +110,7 @@ void Engine::Process_URL_List() {
       // nothing to download) must not leave it behind in the user's folder either.
       // Once gone it is forgotten, so that a later list never deletes a file of that
       // name that the user made meanwhile.
-      if (!pagePath.empty()) std::remove(pagePath.c_str());
+      RemovePageCopy();
       pagePath.clear();
     }
 

@@ -90,6 +90,7 @@ const AheadView* RunLookAhead::AddResource(AheadPlan& plan, const std::string& a
   request.cookies = cookie;
   const long long minimum = engine_.settings().minimumSizeKb;
   request.minimumBytes = minimum > 0 ? minimum * 1024 : 0;
+  request.makeCutoff = PictureCutoffMaker(engine_.settings());
   return plan.Add(std::move(request));
 }
 

@@ -20,6 +20,7 @@ bool WebAddressLog::Open(const std::string& path, const std::string& pageAddress
     file_.PrintfText(LoadResString(IDS_WADDR_CONTAINER_PAGE), pageAddress.c_str());
     file_.PrintfText(LoadResString(IDS_WADDR_PAGE_TITLE), pageTitle.c_str());
     file_.Write(LoadResString(IDS_WADDR_FILE_INDEX));
+    file_.Flush();
   }
   return true;
 }
@@ -27,17 +28,22 @@ bool WebAddressLog::Open(const std::string& path, const std::string& pageAddress
 void WebAddressLog::Stored(const std::string& address, const std::string& file) {
   if (file_.IsOpen()) {
     file_.PrintfText(LoadResString(IDS_WADDR_OK), address.c_str(), file.c_str());
+    file_.Flush();
   }
 }
 
 void WebAddressLog::HttpError(int status, const std::string& address, const std::string& file) {
   if (file_.IsOpen()) {
     file_.PrintfText(LoadResString(IDS_WADDR_HTTP_ERROR), status, address.c_str(), file.c_str());
+    file_.Flush();
   }
 }
 
 void WebAddressLog::TooSmall(const std::string& address) {
-  if (file_.IsOpen()) file_.PrintfText(LoadResString(IDS_WADDR_TOO_SMALL), address.c_str());
+  if (file_.IsOpen()) {
+    file_.PrintfText(LoadResString(IDS_WADDR_TOO_SMALL), address.c_str());
+    file_.Flush();
+  }
 }
 
 void WebAddressLog::Duplicate(const std::string& address, const std::string& copy) {
@@ -49,12 +55,14 @@ void WebAddressLog::Duplicate(const std::string& address, const std::string& cop
 void WebAddressLog::Stopped(const std::string& address, const std::string& file) {
   if (file_.IsOpen()) {
     file_.PrintfText(LoadResString(IDS_WADDR_STOPPED), address.c_str(), file.c_str());
+    file_.Flush();
   }
 }
 
 void WebAddressLog::Failed(const std::string& address, const std::string& file) {
   if (file_.IsOpen()) {
     file_.PrintfText(LoadResString(IDS_WADDR_ERROR), address.c_str(), file.c_str());
+    file_.Flush();
   }
 }
 

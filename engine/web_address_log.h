@@ -17,7 +17,8 @@ class WebAddressLog {
   bool Open(const std::string& path, const std::string& pageAddress, const std::string& pageTitle);
   void Close() { file_.Close(); }
 
-  // One line per resource, by outcome; `file` is the full local path.
+  // One line per resource, by outcome; `file` is the full local path. Each line reaches
+  // the file at once, so that a run killed later still tells where its files came from.
   void Stored(const std::string& address, const std::string& file);
   void HttpError(int status, const std::string& address, const std::string& file);
   void TooSmall(const std::string& address);

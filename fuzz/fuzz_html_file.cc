@@ -7,9 +7,11 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "engine/html_file.h"
 #include "engine/page_scan.h"
+#include "engine/text_limits.h"
 
 namespace {
 
@@ -150,13 +152,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CNameList links, images, pages, queue;
   PageScanTarget target{&types, &base,  &site, &title, &links, &images,
                         &pages, &queue, "c=1", "",     nullptr};
+  // The run has processed this page already: a frame of it, or a frame met twice, is not
+  // queued again.
+  const std::string self = "http://example.com/gallery/self.html";
+  std::unordered_set<std::string> reached = {self};
+  target.reachedPages = &reached;
   HTMLFile scan(bufferSize);
   scan.OpenMemory(page);
   ScanPage(scan, target);
   Check(pages.Count() <= images.Count());
+  Check(title.size() <= kMaxKeptText);
+  std::unordered_set<std::string> queued;
   for (; queue.Count() > 0; queue.PopFront()) {
     Check(queue.FrontKind() == PageEntry && queue.FrontReferrer() == nullptr);
     Check(std::strcmp(queue.FrontCookie(), "c=1") == 0);
+    Check(queue.FrontText() != self && queued.insert(queue.FrontText()).second);
+    Check(reached.contains(queue.FrontText()));
   }
   return 0;
 }

@@ -31,6 +31,7 @@ constexpr const char* kReadContext = "CHttpFile::Read()";
 constexpr size_t kReadSize = 2048;
 constexpr long kSocketReadSize = 64 * 1024;
 constexpr int kMaxRedirects = 20;
+constexpr size_t kMaxResponseBlock = 64 * 1024;
 // While the network keeps us waiting the window is pumped at least this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 
@@ -96,6 +97,7 @@ void HTTPFetcher::Session::Reset(const std::string& path, FetchProgressFn cb, vo
   requestBlock.clear();
   responseBlock.clear();
   headersKnown = false;
+  headEnded = false;
   created = false;
   stopped = false;
   connected = false;
@@ -133,7 +135,7 @@ bool HTTPFetcher::Session::OnHeadersKnown() {
         outPath, requestBlock.empty() ? std::nullopt : std::optional<std::string>(requestBlock),
         responseBlock.empty() ? std::nullopt : std::optional<std::string>(responseBlock));
   }
-  if (!out.Create(outPath)) {
+  if (!out.Create(outPath, !owner.m_nextFreeName)) {
     OwnFailure("Cannot create output file.", "fopen(,\"wb\")");
     return false;
   }
@@ -167,8 +169,11 @@ void HTTPFetcher::Session::OnHeaderLine(const char* data, size_t size) {
   lastActivity = Clock::now();
   const std::string_view line(data, size);
   if (line.starts_with("HTTP/")) responseBlock.clear();
-  responseBlock.append(line);
-  if (line != "\r\n" && line != "\n") return;
+  // A hostile server's endless header block is not kept whole; the status line and the
+  // first headers are what is read from it.
+  if (responseBlock.size() < kMaxResponseBlock) responseBlock.append(line);
+  headEnded = line == "\r\n" || line == "\n";
+  if (!headEnded) return;
   AcknowledgeNow();
   if (IsFinalResponseHead(responseBlock)) {
     OnHeadersKnown();
@@ -362,15 +367,25 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
   } else if (result != CURLE_OK) {
     const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
     Fail(error.code, error.description, failContext);
-  } else if ((headersKnown || OnHeadersKnown()) && !out.Commit()) {
+  } else if (!headersKnown && !headEnded) {
+    // The connection closed in the middle of the status line or the headers.
+    Fail(kErrInvalidResponse, WinInetDescription(kErrInvalidResponse), kOpenContext);
+  } else if (headersKnown || OnHeadersKnown()) {
     // The read that finds the end of the body: the file takes its final name now.
-    OwnFailure("Cannot write output file.", "fwrite()");
+    const bool committed =
+        owner.m_nextFreeName ? out.CommitWithoutReplacing(owner.m_nextFreeName) : out.Commit();
+    if (committed) {
+      owner.m_storedPath = out.FinalPath();
+    } else {
+      OwnFailure("Cannot write output file.", "fwrite()");
+    }
   }
 
   if (owner.m_bContinue == 0) {
     out.Discard();
-    // Whatever was at outPath has been replaced from the caller's point of view.
-    if (created) ::unlink(outPath.c_str());
+    // Whatever was at outPath has been replaced from the caller's point of view, unless
+    // the caller asked for it to be left alone.
+    if (created && !owner.m_nextFreeName) ::unlink(outPath.c_str());
   }
 }
 

@@ -53,6 +53,7 @@ struct HTTPFetcher::Session {
   std::string requestBlock;   // as sent on the wire, of the latest request
   std::string responseBlock;  // raw, of the latest response
   bool headersKnown = false;  // the final response's headers are complete
+  bool headEnded = false;     // the latest header line was the blank line ending a block
   bool created = false;       // the output file was created
   bool stopped = false;       // ended by the fetcher itself; the error record is filled
   bool connected = false;     // the stall clock runs

@@ -57,6 +57,7 @@ int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int t
   }
   m_nStatusCode = 0;
   m_nContentLength = 0;
+  m_storedPath.clear();
   std::string headerBlock = kAcceptBlock;
   if (!referer.empty()) {
     // A line break in the referrer would end the header line early and smuggle in another.

@@ -70,6 +70,14 @@ class HTTPFetcher {
   // call has been made: true cancels the fetch as a progress call returning 0 does, so
   // that a server gone silent in mid-body does not hold a Stop until the stall time-out.
   std::function<bool()> m_cancelWhileWaiting;
+  // Optional. When set, outPath is neither replaced nor removed, whatever the fetch
+  // does: the body takes that name only while no file holds it, and when one does (a
+  // file made meanwhile, by another run in the same folder) this gives the next name
+  // to try, from the name found taken; an empty name gives up (a write failure).
+  std::function<std::string(const std::string& taken)> m_nextFreeName;
+  // Where the last fetch that returned 1 stored the body: outPath, or the name that
+  // m_nextFreeName gave.
+  std::string m_storedPath;
   // Optional. Given each block of the body once it is written, before the progress call
   // that reports it (content checks that need the bytes as they arrive).
   std::function<void(const char* data, size_t size)> m_onBody;

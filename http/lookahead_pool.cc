@@ -10,6 +10,7 @@
 #include "http/cookie_store.h"
 #include "http/header_dump.h"
 #include "http/lookahead_transfer.h"
+#include "http/output_file.h"
 #include "http/wininet_errors.h"
 #include "platform/message_pump.h"
 #include "platform/sleep.h"
@@ -337,6 +338,7 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
                          const std::string& outPath, FetchProgressFn callback, void* context) {
   fetcher.m_nStatusCode = 0;
   fetcher.m_nContentLength = 0;
+  fetcher.m_storedPath.clear();
   if (serving_ || !multi_ || !store_) {
     // A fetch started from inside another one's callback.
     FailRecord(fetcher, kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
@@ -406,9 +408,10 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     FailRecord(fetcher, 0, "Cannot create output file.", "fopen(,\"wb\")");
     return 0;
   }
-  // From here the fetch has "created" its output: a failure removes what is at outPath.
-  auto failed = [&outPath]() {
-    ::unlink(outPath.c_str());
+  // From here the fetch has "created" its output: a failure removes what is at outPath,
+  // unless the caller asked for it to be left alone.
+  auto failed = [&outPath, &fetcher]() {
+    if (!fetcher.m_nextFreeName) ::unlink(outPath.c_str());
     return 0;
   };
   const int length = fetcher.m_nContentLength;
@@ -471,11 +474,17 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     return failed();
   }
   const std::string body = transfer->TakeBody();
-  if (body.empty() || std::rename(body.c_str(), outPath.c_str()) != 0) {
+  std::string stored = outPath;
+  const bool moved =
+      !body.empty() && (fetcher.m_nextFreeName
+                            ? OutputFile::MoveWithoutReplacing(body, stored, fetcher.m_nextFreeName)
+                            : std::rename(body.c_str(), outPath.c_str()) == 0);
+  if (!moved) {
     if (!body.empty()) ::unlink(body.c_str());
     FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
     return failed();
   }
+  fetcher.m_storedPath = stored;
   fetcher.m_bContinue = 1;
   return 1;
 }

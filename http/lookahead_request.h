@@ -1,9 +1,16 @@
 // A request the run will make, as the look-ahead knows it: enough to start it before the
 // run asks for it, and to tell that what the run asks for is exactly what was sent.
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace harvelo {
+
+// Reads a 2xx body as it arrives and answers true once the run is known to cancel the
+// fetch at these bytes (a picture below the minimum picture size): the transfer then
+// stops receiving.
+using BodyCutoff = std::function<bool(const char* data, size_t size)>;
 
 struct AheadRequest {
   std::string url;
@@ -14,6 +21,8 @@ struct AheadRequest {
   // first progress call, so it is not fetched ahead either. 0: every body is wanted.
   // A hint of the planner's: not part of what makes two requests the same.
   long long minimumBytes = 0;
+  // Another hint: makes the body's cutoff for one transfer. Empty: never cut.
+  std::function<BodyCutoff()> makeCutoff;
 
   bool operator==(const AheadRequest& other) const {
     return url == other.url && referer == other.referer && cookies == other.cookies &&

@@ -54,7 +54,9 @@ std::vector<std::string> JarLines(CURL* easy) {
 }  // namespace
 
 AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, std::string bodyPath)
-    : id(transferId), request(std::move(aheadRequest)), body_path_(std::move(bodyPath)) {}
+    : id(transferId), request(std::move(aheadRequest)), body_path_(std::move(bodyPath)) {
+  if (request.makeCutoff) cutoff_ = request.makeCutoff();
+}
 
 AheadTransfer::~AheadTransfer() {
   if (fd_ >= 0) ::close(fd_);
@@ -160,6 +162,10 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
       Fail(ownCode, WinInetDescription(ownCode), context);
     } else if (dropped_) {
       // Ended on purpose: the run discards this body on its first progress call.
+    } else if (cut_) {
+      // Ended on purpose: the run cancels while it replays what came. Should it go on
+      // after all, it meets a cancelled fetch, never a truncated file.
+      Fail(0, "Action cancelled by caller.", "callback function.");
     } else if (write_failed_) {
       Fail(0, "Cannot write output file.", "fwrite()");
     } else if (result != CURLE_OK) {
@@ -243,6 +249,10 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
     done += static_cast<size_t>(n);
   }
   blocks_.push_back(static_cast<std::uint32_t>(size));
+  if (cutoff_ && status >= 200 && status <= 299 && cutoff_(data, size)) {
+    cut_ = true;
+    return false;
+  }
   return true;
 }
 

@@ -110,6 +110,8 @@ class AheadTransfer {
   int read_fd_ = -1;
   bool write_failed_ = false;
   bool dropped_ = false;              // ended on purpose after the headers: the body is not wanted
+  BodyCutoff cutoff_;                 // from request.makeCutoff
+  bool cut_ = false;                  // ended on purpose where the run will cancel it
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came
   std::uint32_t front_used_ = 0;      // bytes of blocks_.front() already handed on
   const double* clock_ = nullptr;

@@ -1,6 +1,8 @@
 #include "http/output_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +20,9 @@ namespace harvelo {
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
+// Names tried before giving up: partial names left by killed runs of the same process
+// id, final names taken by other runs in the meantime.
+constexpr int kNameAttempts = 1000;
 
 // The partial file of the transfer under way, for RemovePartialDownloadNow, which may
 // run in a signal handler: a fixed buffer and a flag that is cleared while it changes.
@@ -42,6 +47,43 @@ std::string RegisteredPartial() {
   return g_partial_set ? std::string(g_partial) : std::string();
 }
 
+// Gives `from` the name `to` unless a file (of any kind) already holds it: 0, or the
+// errno (EEXIST when the name was taken).
+int TakeNameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+  // A file system without that kind of rename: a hard link refuses an existing name too.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return errno;
+  // Nor hard links (FAT): claim the name with an empty file of our own, then replace it.
+  const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno;
+  ::close(fd);
+  if (std::rename(from.c_str(), to.c_str()) == 0) return 0;
+  const int error = errno;
+  ::unlink(to.c_str());
+  return error;
+}
+
+// Holds back every signal for its lifetime.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &old_);
+  }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
 }  // namespace
 
 void RemovePartialDownloadNow() {
@@ -50,20 +92,28 @@ void RemovePartialDownloadNow() {
 }
 
 std::string OutputFile::PartialPath(const std::string& finalPath) {
-  return finalPath + ".hvpart";
+  return finalPath + "." + std::to_string(::getpid()) + ".hvpart";
 }
 
-bool OutputFile::Create(const std::string& finalPath) {
+bool OutputFile::Create(const std::string& finalPath, bool replacing) {
   Discard();
   // What could not be opened for writing under its own name can't be replaced either.
   struct stat st {};
-  if (::stat(finalPath.c_str(), &st) == 0 &&
+  if (replacing && ::stat(finalPath.c_str(), &st) == 0 &&
       (S_ISDIR(st.st_mode) || ::access(finalPath.c_str(), W_OK) != 0)) {
     return false;
   }
   final_path_ = finalPath;
-  partial_path_ = PartialPath(finalPath);
-  fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  // A signal that ends the program must find the file registered once it exists.
+  const SignalsHeld held;
+  const std::string first = PartialPath(finalPath);
+  for (int attempt = 1; fd_ < 0 && attempt <= kNameAttempts; ++attempt) {
+    partial_path_ = attempt == 1 ? first
+                                 : first.substr(0, first.size() - 7) + "-" +
+                                       std::to_string(attempt) + ".hvpart";
+    fd_ = ::open(partial_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
   if (fd_ < 0) return false;
   // A transfer started from inside another one's callback hands the name back when done.
   outer_partial_ = RegisteredPartial();
@@ -106,14 +156,40 @@ bool OutputFile::Write(const char* data, size_t size) {
   return true;
 }
 
-bool OutputFile::Commit() {
-  if (fd_ < 0) return false;
+// The partial file stays registered until it has its final name or is gone, so that an
+// ending signal never leaves it behind.
+bool OutputFile::Close() {
   bool ok = Flush();
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
-  RestoreOuterPartial();
+  return ok;
+}
+
+bool OutputFile::Commit() {
+  if (fd_ < 0) return false;
+  bool ok = Close();
   if (ok) ok = std::rename(partial_path_.c_str(), final_path_.c_str()) == 0;
   if (!ok) ::unlink(partial_path_.c_str());
+  RestoreOuterPartial();
+  return ok;
+}
+
+bool OutputFile::MoveWithoutReplacing(const std::string& from, std::string& to,
+                                      const NextName& next) {
+  for (int attempt = 1;; ++attempt) {
+    const int error = TakeNameWithoutReplacing(from, to);
+    if (error == 0) return true;
+    if (error != EEXIST || attempt >= kNameAttempts || !next) return false;
+    to = next(to);
+    if (to.empty()) return false;
+  }
+}
+
+bool OutputFile::CommitWithoutReplacing(const NextName& next) {
+  if (fd_ < 0) return false;
+  const bool ok = Close() && MoveWithoutReplacing(partial_path_, final_path_, next);
+  if (!ok) ::unlink(partial_path_.c_str());
+  RestoreOuterPartial();
   return ok;
 }
 
@@ -121,8 +197,8 @@ void OutputFile::Discard() {
   if (fd_ < 0) return;
   ::close(fd_);
   fd_ = -1;
-  RestoreOuterPartial();
   ::unlink(partial_path_.c_str());
+  RestoreOuterPartial();
 }
 
 }  // namespace harvelo

@@ -1,7 +1,10 @@
 // The output file of a fetch. The body is received under a temporary name beside the
 // final one and renamed over it only when complete, so that a process killed
-// mid-transfer never leaves a truncated file under the final name.
+// mid-transfer never leaves a truncated file under the final name. The temporary name
+// holds the process id and is created exclusively: another process (or another
+// transfer of this one) writing towards the same final name never shares it.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,12 +17,16 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // The temporary name used for `finalPath`.
+  // Gives the next name to try when a name is taken; empty gives up.
+  using NextName = std::function<std::string(const std::string& taken)>;
+
+  // The temporary name this process tries first for `finalPath`.
   static std::string PartialPath(const std::string& finalPath);
 
   // Opens the temporary file for `finalPath`. False (nothing touched) when it cannot
-  // be created, or when `finalPath` is a directory or a file that can't be replaced.
-  bool Create(const std::string& finalPath);
+  // be created, or, when it is to replace `finalPath` (`replacing`), when `finalPath`
+  // is a directory or a file that can't be replaced.
+  bool Create(const std::string& finalPath, bool replacing = true);
   bool IsOpen() const { return fd_ >= 0; }
 
   // False when the bytes could not be written (disk full, size limit, ...).
@@ -29,11 +36,22 @@ class OutputFile {
   // failed; the temporary file is then removed and the final name left as it was.
   bool Commit();
 
+  // As Commit, but the file takes its final name only while no file holds it; when
+  // one does, `next` names the next name to try. FinalPath() tells the name taken.
+  bool CommitWithoutReplacing(const NextName& next);
+  const std::string& FinalPath() const { return final_path_; }
+
+  // Gives the finished file `from` the name `to` the same way: when a file holds it,
+  // `next` names the next to try, and `to` ends as the name taken. False (and `from`
+  // left where it is) when no name could be taken.
+  static bool MoveWithoutReplacing(const std::string& from, std::string& to, const NextName& next);
+
   // Closes and removes the temporary file (nothing when none is open).
   void Discard();
 
  private:
   bool Flush();
+  bool Close();
   void RestoreOuterPartial();
 
   int fd_ = -1;

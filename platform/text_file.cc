@@ -1,9 +1,11 @@
 #include "platform/text_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 
@@ -14,11 +16,33 @@ namespace {
 
 constexpr size_t kBlockSize = 64 * 1024;
 
+// Opens path (flags without O_NONBLOCK) only when it is a regular file: -1 otherwise.
+// The open does not wait for a FIFO's other end, and blocks normally afterwards.
+int OpenRegular(const std::string& path, int flags, mode_t mode = 0) {
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+std::FILE* OpenStream(int fd, const char* mode) {
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, mode);
+  if (f == nullptr) ::close(fd);
+  return f;
+}
+
 }  // namespace
 
-bool TextReader::Open(const std::string& path) {
+bool TextReader::Open(const std::string& path, bool anyKind) {
   Close();
-  file_.reset(std::fopen(path.c_str(), "rb"));
+  file_.reset(anyKind ? std::fopen(path.c_str(), "rb")
+                      : OpenStream(OpenRegular(path, O_RDONLY), "rb"));
   if (file_ == nullptr) return false;
   block_ = std::make_unique<char[]>(kBlockSize);
   return true;
@@ -70,7 +94,12 @@ bool TextWriter::Open(const std::string& path, Mode mode) {
   last_ = '\0';
   path_ = path;
   temp_path_.clear();
+  struct stat st {};
+  const bool exists = ::lstat(path.c_str(), &st) == 0;
   if (mode == Mode::kReplaceAtomically) {
+    // The rename replaces a link itself, never its target; anything else but a regular
+    // file is not ours to replace.
+    if (exists && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
     static std::atomic<unsigned> counter{0};
     temp_path_ = StrPrintf("%s.tmp-%ld-%u", path.c_str(), static_cast<long>(getpid()), counter++);
     const int fd = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -87,19 +116,27 @@ bool TextWriter::Open(const std::string& path, Mode mode) {
     }
     return true;
   }
-  file_.reset(std::fopen(path.c_str(), mode == Mode::kAppend ? "ab" : "wb"));
-  if (file_ != nullptr && mode == Mode::kAppend) {
+  // Not even opened when it is plainly something else (a device may act on an open).
+  if (exists && !S_ISREG(st.st_mode)) return false;
+  const bool append = mode == Mode::kAppend;
+  const int flags = O_CREAT | O_NOFOLLOW | (append ? O_APPEND : O_TRUNC);
+  // Read access too, for the last character of an appended file, when it is allowed.
+  int fd = OpenRegular(path, O_RDWR | flags, 0666);
+  if (fd < 0 && errno == EACCES) fd = OpenRegular(path, O_WRONLY | flags, 0666);
+  if (fd < 0) return false;
+  if (append && ::fstat(fd, &st) == 0 && st.st_size > 0) {
     // An existing file that ends in CR must not have its CR doubled by a leading LF.
-    std::FILE* probe = std::fopen(path.c_str(), "rb");
-    if (probe != nullptr) {
-      if (std::fseek(probe, -1, SEEK_END) == 0) {
-        const int c = std::fgetc(probe);
-        if (c != EOF) last_ = static_cast<char>(c);
-      }
-      std::fclose(probe);
-    }
+    char c = '\0';
+    if (::pread(fd, &c, 1, st.st_size - 1) == 1) last_ = c;
   }
+  file_.reset(OpenStream(fd, append ? "ab" : "wb"));
   return file_ != nullptr;
+}
+
+bool TextWriter::Flush() {
+  if (file_ == nullptr) return false;
+  if (std::fflush(file_.get()) != 0) failed_ = true;
+  return !failed_;
 }
 
 bool TextWriter::Write(std::string_view text) {

@@ -22,8 +22,10 @@ class TextReader {
   TextReader() = default;
   explicit TextReader(const std::string& path) { Open(path); }
 
-  // Closes any open file, then opens `path` for reading. True when it opened.
-  bool Open(const std::string& path);
+  // Closes any open file, then opens `path` for reading. True when it opened. Unless
+  // `anyKind`, only a regular file is read: a directory, FIFO or device named like the
+  // file reads as absent (a FIFO would hold the program forever).
+  bool Open(const std::string& path, bool anyKind = false);
   // Reads from a copy of `data` instead of a file (fuzzers, tests).
   bool OpenMemory(std::string_view data);
   void Close();
@@ -78,8 +80,13 @@ class TextWriter {
   TextWriter& operator=(const TextWriter&) = delete;
   ~TextWriter() { Close(); }
 
+  // Only a regular file is written, or one created: a directory, FIFO or device named
+  // like the file, and in kReplace and kAppend a symbolic link (whose target may be
+  // another file of the user's), count as a file that can't be written.
   bool Open(const std::string& path, Mode mode);
   bool IsOpen() const { return file_ != nullptr; }
+  // Hands what was written so far to the system (not synced to the disk).
+  bool Flush();
 
   // Writes text, turning each '\n' that is not already preceded by '\r' into CR LF.
   // False (and the writer remembers the failure) when the write failed.

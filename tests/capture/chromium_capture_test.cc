@@ -3,6 +3,7 @@
 // loopback site sees them on Harvelo's own requests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "engine/engine_fixture.h"
 #include "settings/quote_file.h"
 #include "support/chromium.h"
+#include "support/devtools_page.h"
 
 namespace harvelo {
 namespace {
@@ -38,6 +40,7 @@ class ChromiumCapture : public harvelo::testing::EngineTest {
       res.set_content("<html><script>location.href='/gallery'</script></html>", "text/html");
     });
     Handle("/gallery", "<html><title>Gallery</title><img src=\"a.jpg\"></html>", "text/html");
+    Handle("/other.html", "<html><title>Other</title></html>", "text/html");
     Handle("/GALLERY", "<html><title>Gallery</title></html>", "text/html");
     Handle("/a.jpg", BigBody(), "image/jpeg");
     StartSite();
@@ -124,6 +127,36 @@ TEST_F(ChromiumCapture, GetFromBrowserAndATypedAddressCarryTheBrowsersCookieAndR
   ASSERT_EQ(requests.back().path, "/GALLERY");
   EXPECT_EQ(requests.back().cookie, "");
   EXPECT_NE(requests.back().referer, Url("/first"));
+}
+
+TEST_F(ChromiumCapture, WithSeveralPagesTheChosenOneIsHarvested) {
+  ASSERT_TRUE(harvelo::testing::OpenBrowserPage(browser_->WaitForPort(), Url("/other.html")));
+  // The window choice lists both titles; the user picks the gallery.
+  struct Choosing : BuiltInspector {
+    std::vector<std::string> listed;
+    bool ChooseWindow(const std::string& out, CapturedPage& chosen) override {
+      listed = ReadRecordTitles(out);
+      for (size_t i = 0; i < listed.size(); ++i) {
+        if (listed[i] == "Gallery") return ReadRecordAt(out, static_cast<int>(i), chosen);
+      }
+      return false;
+    }
+  } choosing;
+  BrowserCapture capture(choosing, window, temp_.dir());
+  std::string cookie, referrer;
+  for (int i = 0; i < 200 && !capture.LookUpPageContext(Url("/other.html"), cookie, referrer);
+       ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  capture.GetFromBrowser(engine, 0);
+  ASSERT_EQ(choosing.listed.size(), 2u);
+  EXPECT_NE(std::find(choosing.listed.begin(), choosing.listed.end(), "Other"),
+            choosing.listed.end());
+  const auto requests = Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests.front().path, "/gallery");
+  EXPECT_NE(requests.front().cookie.find("session=s2"), std::string::npos);
+  EXPECT_EQ(DestFiles().count("AAA_001.jpg"), 1u);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ class CliInterruptTest : public CliTest {
     });
     // Two pictures fetched at once, both stalled after their first chunk.
     Page("/stalls.html", "<a href=\"stall.jpg\">s</a><a href=\"stall.jpg?2\">t</a>");
+    Page("/one-then-stall.html", "<a href=\"one.jpg\">1</a><a href=\"stall.jpg\">s</a>");
+    Serve("/one.jpg", ImageBody('1'));
     // Trickles until the client goes away (or, if it never does, ends after a while).
     Provide("/slow.jpg", [this](size_t offset, size_t, httplib::DataSink& sink) {
       if (offset > 0) sent_ = true;
@@ -61,6 +63,12 @@ class CliInterruptTest : public CliTest {
     return n;
   }
 
+  bool HasPartial(const std::string& stored) const {
+    return std::ranges::any_of(DestFiles(), [&](const std::string& name) {
+      return name.starts_with(stored + ".") && name.ends_with(".hvpart");
+    });
+  }
+
   std::atomic<bool> sent_ = false;
   std::atomic<bool> release_ = false;
 };
@@ -83,7 +91,7 @@ TEST_F(CliInterruptTest, SecondCtrlCEndsAtOnceWithoutPartialFile) {
   ASSERT_TRUE(cli.Start(
       {"--dest", "dest", "--min-size", "1", "--parallel", "1", Url("/stall.html")}, work.dir()));
   // The stalled transfer has a partial file, and the first Ctrl-C no data to stop at.
-  ASSERT_TRUE(PollUntil([this] { return sent_ && Exists(Dest("AAA_001.jpg.hvpart")); }));
+  ASSERT_TRUE(PollUntil([this] { return sent_ && HasPartial("AAA_001.jpg"); }));
   cli.Signal(SIGINT);
   ASSERT_TRUE(cli.WaitDelivered(SIGINT));
   cli.Signal(SIGINT);
@@ -115,6 +123,34 @@ TEST_F(CliInterruptTest, AKilledRunsFilesAreRemovedByTheNextRun) {
   EXPECT_EQ(Run({"--dest", "dest", "--min-size", "1", "--no-webaddr", Url("/quick.html")}), 0)
       << cli.Err();
   EXPECT_THAT(DestFiles(), ::testing::Not(::testing::Contains(::testing::HasSubstr("harvelo"))));
+}
+
+TEST_F(CliInterruptTest, SigtermAndSighupEndAtOnceLeavingNothingOfTheRunBehind) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    TempDir temp;  // the run's scratch folder goes here
+    sent_ = false;
+    ASSERT_TRUE(
+        cli.Start({"--dest", "dest", "--min-size", "1", "--parallel", "1", Url("/stall.html")},
+                  work.dir(), {"LANG=C", "TMPDIR=" + temp.dir()}));
+    ASSERT_TRUE(PollUntil([this] { return sent_ && HasPartial("AAA_001.jpg"); }));
+    cli.Signal(signal);
+    EXPECT_EQ(cli.Wait(), 128 + signal);
+    EXPECT_THAT(DestFiles(), ::testing::ElementsAre("AAA_waddr.txt")) << signal;
+    EXPECT_TRUE(std::filesystem::is_empty(temp.dir())) << signal;
+  }
+}
+
+TEST_F(CliInterruptTest, AKilledRunKeepsTheLogRowsOfWhatItStored) {
+  ASSERT_TRUE(cli.Start(
+      {"--dest", "dest", "--min-size", "1", "--parallel", "1", Url("/one-then-stall.html")},
+      work.dir()));
+  ASSERT_TRUE(PollUntil([this] { return sent_ && HasPartial("AAA_002.jpg"); }));
+  cli.Signal(SIGKILL);
+  cli.Wait();
+  const std::string log = ReadBytes(Dest("AAA_waddr.txt"));
+  EXPECT_THAT(log, ::testing::StartsWith("*** WEB ADDRESS ORIGINAL RESOURCE LOCATION ***\r\n"));
+  EXPECT_THAT(log, ::testing::EndsWith("[   OK    ]  \"" + Url("/one.jpg") + "\" -> \"file://" +
+                                       Dest("AAA_001.jpg") + "\".\r\n"));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // also run with the new settings off, which must give what the scanner always gave.
 #include <gmock/gmock.h>
 
+#include <atomic>
+
 #include "cli_fixture.h"
 #include "settings/settings.h"
 
@@ -319,6 +321,48 @@ TEST_F(CliModernPagesTest, PictureSizeFilterDropsPixelsAndIconsThatPassTheByteMi
   EXPECT_THAT(Rows(), ElementsAre("Ok\tdest/page.html\t/news/article.html",
                                   "Too Small\tdest/AAB_001.jpg\t/media/harbour.jpg",
                                   "Ok\tdest/AAB_001.jpg\t/media/market.jpg"));
+}
+
+TEST_F(CliModernPagesTest, ALargeFileOfASmallPictureIsCutShortAlsoWhenFetchedAhead) {
+  // 20 MB whose header says 16 x 16, among pictures fetched ahead of the run.
+  constexpr size_t kSize = 20u * 1024 * 1024;
+  const std::string head = Jpeg(16, 16, 'x', 0);
+  const std::string filler(64 * 1024, '\x55');
+  std::atomic<size_t> served{0};
+  Resource("/big.html",
+           "<img src=\"/a.jpg\"><img src=\"/big.jpg\"><img src=\"/b.jpg\"><img src=\"/c.jpg\">",
+           "text/html");
+  // The first picture keeps the run waiting while the big one is fetched ahead.
+  site.server().Get("/a.jpg", [](const httplib::Request&, httplib::Response& res) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    res.set_content(Jpeg(800, 600, 'a'), "image/jpeg");
+  });
+  Resource("/b.jpg", Jpeg(800, 600, 'b'));
+  Resource("/c.jpg", Jpeg(800, 600, 'c'));
+  site.server().Get("/big.jpg", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider(
+        kSize, "image/jpeg", [&](size_t offset, size_t length, httplib::DataSink& sink) {
+          const std::string& from = offset < head.size() ? head : filler;
+          const size_t at = offset < head.size() ? offset : 0;
+          const size_t n = std::min({length, from.size() - at, kSize - offset});
+          served = offset + n;
+          return sink.write(from.data() + at, n);
+        });
+  });
+  ASSERT_TRUE(site.Start());
+  for (const char* parallel : {"1", "6"}) {
+    served = 0;
+    ASSERT_EQ(CliTest::Run({"--dest", "dest", "--min-size", "0", "--min-picture", "100x100",
+                            "--no-auto-inc", "--parallel", parallel, Url("/big.html")}),
+              0);
+    EXPECT_THAT(Rows(), ElementsAre("Ok\tdest/page.html\t/big.html", "Ok\tdest/AAA_001.jpg\t/a.jpg",
+                                    "Too Small\tdest/AAA_002.jpg\t/big.jpg",
+                                    "Ok\tdest/AAA_002.jpg\t/b.jpg", "Ok\tdest/AAA_003.jpg\t/c.jpg"))
+        << parallel;
+    // What the server could write at most is what the connection's buffers hold.
+    EXPECT_LT(served.load(), kSize / 2) << parallel;
+    Clean();
+  }
 }
 
 TEST_F(CliModernPagesTest, ARefusedRequestKeepsItsErrorRowWhateverItsBodyIs) {

@@ -14,11 +14,26 @@ namespace harvelo::cli {
 namespace {
 
 TEST(CommandLineTest, EveryOptionInBothSpellings) {
-  const ParseResult r =
-      ParseCommandLine({"--dest", "out", "--prefix=img", "--types", " jpg, Gif,,", "--min-size=0",
-                        "--no-auto-inc", "--no-webaddr", "--lang", "es", "--yes", "-q", "--batch",
-                        "l.txt", "--parallel", "16", "--ca-certificate=ca.pem", "a.example/x", "--",
-                        "-h"});
+  const ParseResult r = ParseCommandLine({"--dest",
+                                          "out",
+                                          "--prefix=img",
+                                          "--types",
+                                          " jpg, Gif,,",
+                                          "--min-size=0",
+                                          "--no-auto-inc",
+                                          "--no-webaddr",
+                                          "--lang",
+                                          "es",
+                                          "--yes",
+                                          "-q",
+                                          "--batch",
+                                          "l.txt",
+                                          "--parallel",
+                                          "16",
+                                          "--ca-certificate=ca.pem",
+                                          "a.example/x",
+                                          "--",
+                                          "-h"});
   ASSERT_EQ(r.error, "");
   const CommandLine& c = r.line;
   EXPECT_EQ(c.destinationDir, "out");

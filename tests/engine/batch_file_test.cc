@@ -43,6 +43,15 @@ TEST(ReadBatchFile, KeepsALongLineAsOneAddress) {
   EXPECT_EQ(Read(edge + "\r\n"), (std::vector<std::string>{edge}));
 }
 
+TEST(ReadBatchFile, AnEndlessLineKeepsItsFirst64KBAndTheNextLineStillCounts) {
+  const std::string huge(300 * 1024, 'z');
+  const auto lines = Read(huge + "\r\nhttp://h/next\r\n" + std::string(64 * 1024, 'w') + "\n");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], std::string(64 * 1024, 'z'));
+  EXPECT_EQ(lines[1], "http://h/next");
+  EXPECT_EQ(lines[2], std::string(64 * 1024, 'w'));
+}
+
 TEST(ReadBatchFile, FailsForAFileThatCannotBeOpened) {
   TempDir dir;
   std::vector<std::string> lines{"old"};

@@ -78,6 +78,16 @@ TEST(CNameList, PushFrontIntoEmptyListAndPopToEmptyKeepBothEndsRight) {
   EXPECT_EQ(Drain(list), expected);
 }
 
+TEST(CNameList, PushBackAfterPushFrontOnAnEmptyListKeepsBothInOrder) {
+  CNameList list;
+  list.PushFront("first", PageEntry);
+  list.PushBack("second", ResourceEntry);
+  EXPECT_EQ(list.Count(), 2);
+  const std::vector<Entry> expected = {{"first", PageEntry, "(null)", "(null)"},
+                                       {"second", ResourceEntry, "(null)", "(null)"}};
+  EXPECT_EQ(Drain(list), expected);
+}
+
 TEST(CNameList, KeepsItsOwnCopiesAndTellsNullFromEmpty) {
   CNameList list;
   std::string text = "http://example.com/a-rather-long-address/that/needs/the/heap.html";

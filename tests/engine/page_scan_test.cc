@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -232,6 +233,30 @@ TEST_F(PageScan, UnclosedTitleTakesTheRestOfThePageAndTitleTagsKeepTheLink) {
   EXPECT_EQ(pages.Count(), 0);  // the title word between broke the link
   Scan("<a href=q.html><title><img src=u.jpg>");
   EXPECT_EQ(Texts(pages), Texts_t({"http://example.com/gallery/q.html"}));
+}
+
+TEST_F(PageScan, AnEndlessTitleKeepsItsFirst64KBAndTheRestOfThePageIsStillRead) {
+  std::string page = "<title>";
+  for (int i = 0; i < 40000; ++i) page += "word ";
+  page += "</title><a href=after.jpg>";
+  Scan(page);
+  EXPECT_EQ(title.size(), 64u * 1024);
+  EXPECT_TRUE(title.starts_with("word word "));
+  EXPECT_EQ(Texts(links), Texts_t({"http://example.com/gallery/after.jpg"}));
+}
+
+TEST_F(PageScan, AFramePageAlreadyReachedIsNotQueuedAgain) {
+  std::unordered_set<std::string> reached = {"http://example.com/gallery/self.html"};
+  HTMLFile file;
+  file.OpenMemory("<frame src=self.html><frame src=a.html><frame src=A.html><frame src=a.html>");
+  PageScanTarget target = Target();
+  target.reachedPages = &reached;
+  ScanPage(file, target);
+  const auto queued = Queue();
+  ASSERT_EQ(queued.size(), 2u);
+  EXPECT_EQ(queued[0].text, "http://example.com/gallery/a.html");
+  EXPECT_EQ(queued[1].text, "http://example.com/gallery/A.html");
+  EXPECT_EQ(reached.size(), 3u);
 }
 
 // --- Whole pages ---

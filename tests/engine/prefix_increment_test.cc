@@ -14,6 +14,10 @@ TEST(AdvancePrefix, StepsTheCharacterBeforeTheSeparator) {
   EXPECT_EQ(Advanced("AAA_"), "AAB_");
   EXPECT_EQ(Advanced("abc_"), "abd_");
   EXPECT_EQ(Advanced("x0-"), "x1-");
+  // The last character that steps without a carry.
+  EXPECT_EQ(Advanced("x8_"), "x9_");
+  EXPECT_EQ(Advanced("ay_"), "az_");
+  EXPECT_EQ(Advanced("AY_"), "AZ_");
 }
 
 TEST(AdvancePrefix, CarriesThroughWrappingCharacters) {

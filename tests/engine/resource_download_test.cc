@@ -13,6 +13,7 @@ class ResourceDownloadTest : public EngineTest {
     Serve("/img/small2.jpg", SmallBody());
     Serve("/img/missing.jpg", BigBody('m'), "text/html", 404);
     Serve("/img/q.jpg", BigBody('q'));
+    Page("/gallery/page.html", "<a href=\"../img/a.jpg\">a</a>");
     StartSite();
     engine.destinationDir = dest.dir();
     engine.filePrefix = "AAA_";
@@ -110,10 +111,18 @@ TEST_F(ResourceDownloadTest, WebAddressLogCanBeSwitchedOff) {
 }
 
 TEST_F(ResourceDownloadTest, ThePageCopyIsRemovedAfterTheList) {
-  engine.pagePath = dest.file("page.html");
-  WriteBytes(engine.pagePath, "<html></html>");
+  std::string error;
+  ASSERT_EQ(engine.Download_Source(Url("/gallery/page.html"), "", "", error), 1) << error;
+  ASSERT_EQ(engine.pagePath, dest.file("page.html"));
   Download({"/img/a.jpg"});
   EXPECT_FALSE(Exists(engine.pagePath));
+}
+
+TEST_F(ResourceDownloadTest, AFileTheRunDidNotStoreIsNeverRemovedAsThePageCopy) {
+  engine.pagePath = dest.file("page.html");
+  WriteBytes(engine.pagePath, "<html>the user's</html>");
+  Download({"/img/a.jpg"});
+  EXPECT_EQ(DestFile("page.html"), "<html>the user's</html>");
 }
 
 TEST_F(ResourceDownloadTest, PrefixAdvancesOnlyInPageModeWithTheBoxTicked) {

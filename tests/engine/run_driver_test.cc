@@ -187,6 +187,32 @@ TEST_F(RunDriverTest, FramePagesAreQueuedAndProcessedInTurn) {
             (std::vector<std::string>{Url("/right.php"), Url("/left.html"), Url("/frames.html")}));
 }
 
+TEST_F(RunDriverTest, AFramePageTheRunHasAlreadyReachedIsNotQueuedAgain) {
+  // A page that frames itself, and two pages that frame each other.
+  Page("/self.html",
+       "<frameset><frame src=\"self.html\"><frame src=\"a.html\"><frame src=\"a.html\">"
+       "</frameset><a href=\"s.jpg\">s</a>");
+  Page("/a.html", "<frameset><frame src=\"b.html\"></frameset>");
+  Page("/b.html",
+       "<frameset><frame src=\"a.html\"><frame src=\"self.html\"></frameset>"
+       "<a href=\"b.jpg\">b</a>");
+  Serve("/s.jpg", BigBody('s'));
+  Serve("/b.jpg", BigBody('b'));
+  StartSite();
+  // A run that goes round and round is stopped here instead of filling the disk.
+  window.onPump = [this](int) {
+    if (SeenPaths().size() > 30) engine.OnStop();
+  };
+  StartWith(Url("/self.html"));
+  EXPECT_EQ(SeenPaths(),
+            (std::vector<std::string>{"/self.html", "/s.jpg", "/a.html", "/b.html", "/b.jpg"}));
+  EXPECT_EQ(window.title, "HV: Done.");
+
+  // The next run starts afresh: the same page is processed again.
+  StartWith(Url("/a.html"));
+  EXPECT_EQ(SeenPaths().size(), 10u);
+}
+
 TEST_F(RunDriverTest, BaseTagRedirectsLaterReferences) {
   // The page names the site's own port, known only once it listens.
   site.server().Get("/a/page.html", [this](const httplib::Request& req, httplib::Response& res) {

@@ -53,6 +53,17 @@ TEST(CookieStoreLine, StoresTheElementForTheHostOnEveryPath) {
             "h\tFALSE\t/\tFALSE\t316051200\tsid\tabc");
 }
 
+TEST(CookieStoreLine, AnExpiryIsFoundWhateverItsCaseAndOneAtTheEpochHasExpired) {
+  EXPECT_EQ(CookieStoreLine("http://h/", "sid=abc; Expires=Mon, 7 Jan 1980 00:00:00 GMT;"),
+            "h\tFALSE\t/\tFALSE\t316051200\tsid\tabc");
+  EXPECT_EQ(CookieStoreLine("http://h/", "sid=abc; EXPIRES=Mon, 7 Jan 1980 00:00:00 GMT"),
+            "h\tFALSE\t/\tFALSE\t316051200\tsid\tabc");
+  // The usual way to delete a cookie: an expiry at (or before) 1 January 1970, which must
+  // not read as 0, a session cookie that stays.
+  EXPECT_EQ(CookieStoreLine("http://h/", "sid=; expires=Thu, 01 Jan 1970 00:00:00 GMT;"),
+            "h\tFALSE\t/\tFALSE\t1\tsid\t");
+}
+
 TEST(CookieStoreLine, RefusesWhatTheStoreCannotHold) {
   EXPECT_EQ(CookieStoreLine("http://h/", "=nameless;"), std::nullopt);
   EXPECT_EQ(CookieStoreLine("http://h/", ";"), std::nullopt);

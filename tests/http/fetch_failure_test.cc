@@ -112,6 +112,25 @@ TEST(FetchFailure, AServerThatAnswersNothingIsAnInvalidResponse) {
   ExpectOpenFailure(fetcher, 12152);
 }
 
+TEST(FetchFailure, AConnectionClosedInTheMiddleOfTheHeadersIsAnInvalidResponse) {
+  for (const char* cut : {"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", "HTTP/1.1 200 OK\r\n",
+                          "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg"}) {
+    RawHttpServer server(cut);
+    ASSERT_TRUE(server.Start());
+    TempDir dir;
+    const std::string out = dir.file("cut.jpg");
+    FetchRecorder recorder;
+    HTTPFetcher fetcher;
+    EXPECT_EQ(
+        fetcher.GetResource(server.Url("/"), out, "", "", &FetchRecorder::Callback, &recorder), 0)
+        << cut;
+    EXPECT_EQ(fetcher.m_dwErrorCode, 12152u) << cut;
+    EXPECT_STREQ(fetcher.m_szErrorContext, "CInternetSession::OpenURL()");
+    EXPECT_TRUE(recorder.calls.empty()) << cut;
+    EXPECT_FALSE(Exists(out)) << cut;
+  }
+}
+
 TEST(FetchFailure, ABodyCutShortIsAReadFailureAndRemovesTheFile) {
   RawHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\nonly this much");
   ASSERT_TRUE(server.Start());

@@ -207,6 +207,40 @@ TEST_F(FetchProgressHttp, RemovePartialDownloadNowDeletesTheFileUnderWay) {
   EXPECT_TRUE(Exists(dir_.file("inner.html")));
 }
 
+// A folder shared with another run: the name is taken while the body arrives.
+TEST_F(FetchProgressHttp, WithANextNameTheBodyNeverReplacesNorRemovesAFileAtItsName) {
+  const std::string out = dir_.file("AAA_001.jpg");
+  std::vector<std::string> asked;
+  fetcher_.m_nextFreeName = [&](const std::string& taken) {
+    asked.push_back(taken);
+    return taken == out ? dir_.file("AAA_001_02.jpg") : std::string();
+  };
+  recorder_.onCall = [&](int index) {
+    if (index == 1) WriteBytes(out, "the other run's");
+  };
+  ASSERT_EQ(
+      fetcher_.GetResource(server_.Url("/big"), out, "", "", &FetchRecorder::Callback, &recorder_),
+      1);
+  EXPECT_EQ(asked, std::vector<std::string>{out});
+  EXPECT_EQ(fetcher_.m_storedPath, dir_.file("AAA_001_02.jpg"));
+  EXPECT_EQ(ReadBytes(out), "the other run's");
+  EXPECT_TRUE(Exists(fetcher_.m_storedPath));
+
+  // A cancelled transfer leaves the file of that name alone too; no name left: a failure
+  // that leaves nothing behind.
+  recorder_.onCall = nullptr;
+  recorder_.cancelAt = 2;
+  EXPECT_EQ(
+      fetcher_.GetResource(server_.Url("/big"), out, "", "", &FetchRecorder::Callback, &recorder_),
+      0);
+  EXPECT_EQ(ReadBytes(out), "the other run's");
+  recorder_.cancelAt = -1;
+  EXPECT_EQ(fetcher_.GetResource(server_.Url("/big"), out, "", "", nullptr, nullptr), 0);
+  EXPECT_STREQ(fetcher_.m_szErrorDesc, "Cannot write output file.");
+  EXPECT_EQ(ReadBytes(out), "the other run's");
+  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+}
+
 TEST(FileHasData, TellsEmptyAndMissingFilesFromFilesWithData) {
   TempDir dir;
   WriteBytes(dir.file("empty"), "");

@@ -62,6 +62,20 @@ TEST(HeaderDump, IsWrittenInTextModeAndOnlyWhenAsked) {
       << dump;
 }
 
+TEST(HeaderDump, ReplacesAnOlderDumpOfTheSameName) {
+  RawHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
+  ASSERT_TRUE(server.Start());
+  TempDir dir;
+  testing::WriteBytes(dir.file("page.headers"), "an older dump\r\n");
+  HTTPFetcher fetcher;
+  fetcher.m_bDumpHeaders = 1;
+  ASSERT_EQ(fetcher.GetPage(server.Url("/"), dir.file("page.html"), "", "", nullptr, nullptr), 1);
+  ASSERT_EQ(fetcher.GetPage(server.Url("/"), dir.file("page.html"), "", "", nullptr, nullptr), 1);
+  const std::string dump = ReadBytes(dir.file("page.headers"));
+  EXPECT_TRUE(dump.starts_with("*** Request Headers ***\r\nGET / HTTP/1.1\r\n")) << dump;
+  EXPECT_EQ(dump.find("*** Request Headers ***", 1), std::string::npos) << dump;
+}
+
 TEST(HeaderDump, AMissingBlockIsWrittenAsItsFailureLine) {
   TempDir dir;
   WriteHeaderDump(dir.file("x.jpg"), std::nullopt, std::nullopt);

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
+#include <filesystem>
 
 #include "support/temp_dir.h"
 
@@ -130,6 +134,41 @@ TEST(TextWriter, UnwritableDirectoryFailsWithoutCreatingAnything) {
   TextWriter w;
   EXPECT_FALSE(w.Open("/nonexistent/dir/x.cfg", TextWriter::Mode::kReplaceAtomically));
   EXPECT_FALSE(w.Write("x"));
+}
+
+// A FIFO would hold the program until another process opened its other end.
+TEST(TextReader, OnlyARegularFileIsReadUnlessAnyKindIsAsked) {
+  TempDir tmp;
+  ASSERT_EQ(::mkfifo(tmp.file("fifo").c_str(), 0644), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(tmp.file("dir")));
+  TextReader reader;
+  EXPECT_FALSE(reader.Open(tmp.file("fifo")));
+  EXPECT_FALSE(reader.Open(tmp.file("dir")));
+  EXPECT_FALSE(reader.IsOpen());
+  EXPECT_TRUE(reader.Open("/dev/null", true));
+  EXPECT_EQ(reader.Get(), EOF);
+}
+
+TEST(TextWriter, NeverWritesThroughALinkNorIntoAFifoOrDirectory) {
+  TempDir tmp;
+  WriteBytes(tmp.file("victim"), "precious");
+  std::filesystem::create_symlink(tmp.file("victim"), tmp.file("link"));
+  ASSERT_EQ(::mkfifo(tmp.file("fifo").c_str(), 0644), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(tmp.file("dir")));
+  for (const auto mode : {TextWriter::Mode::kReplace, TextWriter::Mode::kAppend}) {
+    for (const char* name : {"link", "fifo", "dir"}) {
+      TextWriter writer;
+      EXPECT_FALSE(writer.Open(tmp.file(name), mode)) << name;
+    }
+  }
+  for (const char* name : {"fifo", "dir"}) {
+    TextWriter writer;
+    EXPECT_FALSE(writer.Open(tmp.file(name), TextWriter::Mode::kReplaceAtomically)) << name;
+  }
+  EXPECT_EQ(ReadBytes(tmp.file("victim")), "precious");
+  struct stat st {};
+  ASSERT_EQ(::lstat(tmp.file("fifo").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

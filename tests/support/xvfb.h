@@ -1,43 +1,49 @@
-// A private X server for a test (Xvfb on a display number it picks itself), ended with
-// the object.
+// A private X server for a test (Xvfb on the first free display number from :90), ended
+// with the object.
 #pragma once
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 
 namespace harvelo::testing {
 
 class Xvfb {
  public:
   Xvfb() {
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::setpgid(0, 0);
-      // The pipe's ends may sit on fd 3 themselves: move the write end out of the way.
-      const int write_end = ::fcntl(fds[1], F_DUPFD, 10);
-      ::close(fds[0]);
-      ::close(fds[1]);
-      ::dup2(write_end, 3);
-      ::close(write_end);
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten",
-               "tcp", static_cast<char*>(nullptr));
-      ::_exit(127);
+    for (int n = 90; n < 190 && display_.empty(); ++n) {
+      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+      const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+      if (std::filesystem::exists(socket) || std::filesystem::exists(lock)) continue;
+      const std::string name = ":" + std::to_string(n);
+      pid_ = ::fork();
+      if (pid_ == 0) {
+        ::setpgid(0, 0);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        ::execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                 static_cast<char*>(nullptr));
+        ::_exit(127);
+      }
+      // Ready once its socket is there; a server that ended lost the number to another.
+      for (int i = 0; i < 500; ++i) {
+        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+          pid_ = 0;
+          break;
+        }
+        if (std::filesystem::exists(socket)) {
+          display_ = name;
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
     }
-    ::close(fds[1]);
-    // Xvfb writes its display number once it accepts connections.
-    char buf[32] = {};
-    const ssize_t n = ::read(fds[0], buf, sizeof buf - 1);
-    ::close(fds[0]);
-    if (n > 0) display_ = ":" + std::to_string(std::atoi(buf));
   }
   ~Xvfb() {
     if (pid_ > 0) {
@@ -48,7 +54,7 @@ class Xvfb {
   Xvfb(const Xvfb&) = delete;
   Xvfb& operator=(const Xvfb&) = delete;
 
-  // ":N", or "" when the server did not start.
+  // ":N", or "" when no server started.
   const std::string& display() const { return display_; }
 
  private:

@@ -1,0 +1,35 @@
+// The page copy a run stores in the destination directory to scan it. It is removed
+// only while it is still the very file the run stored: a file of that name made by the
+// user or by another run meanwhile is left alone.
+#pragma once
+#include <sys/types.h>
+
+#include <string>
+
+namespace harvelo {
+
+class PageCopy {
+ public:
+  PageCopy() = default;
+  ~PageCopy() { Forget(); }
+  PageCopy(const PageCopy&) = delete;
+  PageCopy& operator=(const PageCopy&) = delete;
+
+  // The run has just stored the page at path.
+  void Stored(const std::string& path);
+  // Removes the stored copy if it is still there; forgets it either way.
+  void Remove();
+
+ private:
+  void Forget();
+
+  std::string path_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+};
+
+// For a console front end that must end at once on a signal: removes the page copy the
+// run holds, if it is still the file the run stored. Async-signal-safe.
+void RemovePageCopyNow();
+
+}  // namespace harvelo

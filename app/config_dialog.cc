@@ -1,6 +1,7 @@
 #include "app/config_dialog.h"
 
 #include <wx/checkbox.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/valnum.h>
@@ -18,6 +19,7 @@
 #include "app/wx_text.h"
 #include "platform/string_table.h"
 #include "settings/interface_language.h"
+#include "settings/settings.h"
 
 namespace harvelo::app {
 namespace {
@@ -26,6 +28,9 @@ constexpr int kDialogIconSize = 16;
 constexpr int kIdOk = 1, kIdCancel = 2, kIdChange = 4;
 constexpr int kIdBrowserFirst = 1020, kIdWebAddressLog = 1023, kIdTypes = 1024;
 constexpr int kIdDebug = 1025, kIdMinimum = 1030, kIdUpDown = 1032;
+constexpr int kIdModernPages = 1050, kIdPictureWidth = 1051, kIdPictureHeight = 1052;
+constexpr int kIdSkipDuplicates = 1053, kIdSkipKnownFiles = 1054;
+constexpr int kIdParallel = 1055, kIdParallelUpDown = 1056;
 // The up-down arrows step within 1..2000; a typed number is not limited by them.
 constexpr int kStepMin = 1, kStepMax = 2000;
 // An extra radio button, never shown: checked when no browser is chosen (a stored value
@@ -49,6 +54,18 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
   wxIntegerValidator<int> number(&minimumSize_);
   number.SetRange(0, INT_MAX);
   minimum_->SetValidator(number);
+  wxIntegerValidator<int> width(&pictureWidth_);
+  width.SetRange(0, INT_MAX);
+  FindWindow(kIdPictureWidth)->SetValidator(width);
+  wxIntegerValidator<int> height(&pictureHeight_);
+  height.SetRange(0, INT_MAX);
+  FindWindow(kIdPictureHeight)->SetValidator(height);
+  wxIntegerValidator<int> parallel(&parallel_);
+  parallel.SetRange(0, INT_MAX);
+  FindWindow(kIdParallel)->SetValidator(parallel);
+  static_cast<UpDownControl*>(FindWindow(kIdParallelUpDown))->OnStep([this](int d) {
+    StepParallelTransfers(d);
+  });
   static_cast<UpDownControl*>(FindWindow(kIdUpDown))->OnStep([this](int d) { StepMinimumSize(d); });
   minimum_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) {
     if (e.GetKeyCode() == WXK_UP) {
@@ -78,6 +95,10 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
   CentreOnParent();
 }
 
+wxCheckBox* ConfigDialog::Check(int id) {
+  return static_cast<wxCheckBox*>(FindWindow(id));
+}
+
 bool ConfigDialog::TransferDataToWindow() {
   types_->ChangeValue(Wx(values_.resourceTypes));
   static_cast<wxCheckBox*>(FindWindow(kIdWebAddressLog))->SetValue(values_.webAddressLog != 0);
@@ -86,6 +107,12 @@ bool ConfigDialog::TransferDataToWindow() {
   const int radio = index >= 0 && index <= 2 ? kIdBrowserFirst + index : kIdNoBrowser;
   static_cast<wxRadioButton*>(FindWindow(radio))->SetValue(true);
   minimumSize_ = values_.minimumSizeKb;
+  Check(kIdModernPages)->SetValue(values_.modernPages != 0);
+  Check(kIdSkipDuplicates)->SetValue(values_.skipDuplicates != 0);
+  Check(kIdSkipKnownFiles)->SetValue(values_.skipKnownFiles != 0);
+  pictureWidth_ = values_.minimumPictureWidth;
+  pictureHeight_ = values_.minimumPictureHeight;
+  parallel_ = values_.parallelTransfers;
   return wxDialog::TransferDataToWindow();
 }
 
@@ -101,13 +128,45 @@ bool ConfigDialog::TransferDataFromWindow() {
     }
   }
   values_.minimumSizeKb = minimumSize_;
+  values_.modernPages = Check(kIdModernPages)->GetValue();
+  values_.skipDuplicates = Check(kIdSkipDuplicates)->GetValue();
+  values_.skipKnownFiles = Check(kIdSkipKnownFiles)->GetValue();
+  values_.minimumPictureWidth = pictureWidth_;
+  values_.minimumPictureHeight = pictureHeight_;
+  values_.parallelTransfers = parallel_;
+  return true;
+}
+
+// The integer data exchange: an empty or unconvertible number is refused with a prompt,
+// and the dialog stays open with the focus in that field.
+bool ConfigDialog::NumberFieldsHold() {
+  struct Field {
+    int id;
+    long low, high;
+  };
+  const Field fields[] = {{kIdMinimum, 0, INT_MAX},
+                          {kIdPictureWidth, 0, INT_MAX},
+                          {kIdPictureHeight, 0, INT_MAX},
+                          {kIdParallel, kMinParallelTransfers, kMaxParallelTransfers}};
+  for (const Field& f : fields) {
+    auto* field = static_cast<wxTextCtrl*>(FindWindow(f.id));
+    long value = 0;
+    const wxString text = field->GetValue();
+    if (!text.empty() && text.ToLong(&value) && value >= f.low && value <= f.high) continue;
+    wxMessageDialog prompt(
+        this,
+        SpanishInterface() ? Wx("Escriba un número entero.") : wxString("Please enter an integer."),
+        kMessageCaption, wxOK | wxICON_EXCLAMATION);
+    prompt.ShowModal();
+    field->SetFocus();
+    field->SelectAll();
+    return false;
+  }
   return true;
 }
 
 void ConfigDialog::PressOk() {
-  // An empty or unconvertible minimum size is refused by the validator's own prompt,
-  // which leaves the dialog open with the focus in that field.
-  if (!Validate() || !TransferDataFromWindow()) return;
+  if (!NumberFieldsHold() || !Validate() || !TransferDataFromWindow()) return;
   Finish(wxID_OK);
 }
 
@@ -119,6 +178,14 @@ void ConfigDialog::PressChange() {
 
 void ConfigDialog::NormaliseResourceTypes() {
   types_->ChangeValue(Wx(ResourceTypesRule(Utf8(types_->GetValue()))));
+}
+
+void ConfigDialog::StepParallelTransfers(int delta) {
+  auto* field = static_cast<wxTextCtrl*>(FindWindow(kIdParallel));
+  const long current = std::strtol(Utf8(field->GetValue()).c_str(), nullptr, 10);
+  const long next = std::clamp(current + delta, static_cast<long>(kMinParallelTransfers),
+                               static_cast<long>(kMaxParallelTransfers));
+  field->ChangeValue(wxString::Format("%ld", next));
 }
 
 void ConfigDialog::StepMinimumSize(int delta) {

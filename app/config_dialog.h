@@ -6,6 +6,7 @@
 
 #include "app/harvelo_dialog.h"
 
+class wxCheckBox;
 class wxTextCtrl;
 
 namespace harvelo::app {
@@ -16,6 +17,13 @@ struct ConfigValues {
   int browserIndex = -1;  // 0, 1, 2; -1 none selected
   int minimumSizeKb = 0;
   std::string debugOptions;
+  // Today's pages (the group under the original rows).
+  int modernPages = 1;
+  int minimumPictureWidth = 0;
+  int minimumPictureHeight = 0;
+  int skipDuplicates = 1;
+  int skipKnownFiles = 0;
+  int parallelTransfers = 6;  // transfers at a time, 1..16
 };
 
 class ConfigDialog : public HarveloDialog {
@@ -35,10 +43,17 @@ class ConfigDialog : public HarveloDialog {
 
  private:
   void StepMinimumSize(int delta);
+  void StepParallelTransfers(int delta);
+  bool NumberFieldsHold();
+  wxCheckBox* Check(int id);
 
   ConfigValues values_;
   std::string settingsDir_;
-  int minimumSize_ = 0;  // bound to the minimum-size field by its validator
+  // Bound to the number fields by their validators.
+  int minimumSize_ = 0;
+  int pictureWidth_ = 0;
+  int pictureHeight_ = 0;
+  int parallel_ = 6;
   wxTextCtrl* types_ = nullptr;
   wxTextCtrl* minimum_ = nullptr;
 };

@@ -57,8 +57,14 @@ void BuildDialog(wxWindow* dialog, const DialogTemplate& layout, int iconSize) {
       case ControlKind::kLabel:
       case ControlKind::kLabelRight: {
         const long align = c.kind == ControlKind::kLabelRight ? wxALIGN_RIGHT : wxALIGN_LEFT;
-        made = new wxStaticText(dialog, id, text, r.GetPosition(), r.GetSize(),
-                                align | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+        // A label of one line ends in "..." rather than spilling into its neighbour; a
+        // taller one wraps its words within its rectangle.
+        const bool oneLine = c.height <= 10;
+        auto* label =
+            new wxStaticText(dialog, id, text, r.GetPosition(), r.GetSize(),
+                             align | wxST_NO_AUTORESIZE | (oneLine ? wxST_ELLIPSIZE_END : 0));
+        if (!oneLine) label->Wrap(r.width);
+        made = label;
         break;
       }
       case ControlKind::kOwnerButton:

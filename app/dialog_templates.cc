@@ -12,7 +12,7 @@ using K = ControlKind;
 // what they reach here: 0 a Chromium-family browser, 1 and 2 Firefox (as Netscape
 // Navigator 4 and 6 were reached).
 constexpr ControlTemplate kConfigEnglish[] = {
-    {kNoId, K::kLabel, "&Download these resource types:", 14, 15, 53, 18},
+    {kNoId, K::kLabel, "&Download these resource types:", 14, 12, 54, 26},
     {1024, K::kEdit, "", 70, 17, 174, 14},
     {kNoId, K::kLabel, "(Use comma to separate resource extensions)", 70, 35, 174, 8},
     {kNoId, K::kGroupBox, " Internet Browser ", 14, 55, 106, 67},
@@ -28,9 +28,23 @@ constexpr ControlTemplate kConfigEnglish[] = {
     {4, K::kOwnerButton, "&Change", 98, 132, 59, 14},
     {kNoId, K::kLabel, "Debug &Options:", 14, 157, 56, 8},
     {1025, K::kEdit, "", 72, 155, 172, 14},
-    {2, K::kOwnerButton, "Cancel", 68, 184, 50, 14},
-    {1, K::kOwnerButton, "OK", 140, 184, 50, 14},
-    {3, K::kDefaultButton, "Def", 224, 184, 29, 14},
+    // Settings added since: how today's pages are read, below the original rows.
+    {kNoId, K::kGroupBox, " Today's pages ", 14, 177, 232, 72},
+    {1050, K::kCheckBox, "&Read srcset, lazy-loaded and PICTURE images", 20, 190, 220, 10},
+    {kNoId, K::kLabel, "Smallest &picture:", 20, 206, 66, 8},
+    {1051, K::kDigitsEdit, "", 88, 204, 30, 14},
+    {kNoId, K::kLabel, "x", 121, 206, 6, 8},
+    {1052, K::kDigitsEdit, "", 129, 204, 30, 14},
+    {kNoId, K::kLabel, "pixels (0 x 0: any)", 163, 206, 80, 8},
+    {1053, K::kCheckBox, "S&kip a copy of a file this run stored", 20, 222, 220, 10},
+    {1054, K::kCheckBox, "Skip a copy of a file already in the destinatio&n", 20, 235, 220, 10},
+    {kNoId, K::kLabel, "Parallel &transfers:", 14, 258, 80, 8},
+    {1055, K::kDigitsEdit, "", 96, 256, 30, 14},
+    {1056, K::kUpDown, "", 116, 256, 10, 14},
+    {kNoId, K::kLabel, "(1 to 16 at a time)", 132, 258, 110, 8},
+    {2, K::kOwnerButton, "Cancel", 68, 280, 50, 14},
+    {1, K::kOwnerButton, "OK", 140, 280, 50, 14},
+    {3, K::kDefaultButton, "Def", 224, 280, 29, 14},
 };
 
 constexpr ControlTemplate kConfigSpanish[] = {
@@ -50,13 +64,26 @@ constexpr ControlTemplate kConfigSpanish[] = {
     {4, K::kOwnerButton, "&Cambiar", 98, 132, 59, 14},
     {kNoId, K::kLabel, "&Opciones de depuración:", 14, 152, 56, 18},
     {1025, K::kEdit, "", 72, 155, 172, 14},
-    {2, K::kOwnerButton, "Cancelar", 64, 184, 58, 14},
-    {1, K::kOwnerButton, "OK", 136, 184, 58, 14},
-    {3, K::kDefaultButton, "Def", 224, 184, 29, 14},
+    {kNoId, K::kGroupBox, " Páginas de hoy ", 14, 177, 232, 72},
+    {1050, K::kCheckBox, "&Leer imágenes srcset, diferidas y PICTURE", 20, 190, 220, 10},
+    {kNoId, K::kLabel, "Imagen &mínima:", 20, 206, 66, 8},
+    {1051, K::kDigitsEdit, "", 88, 204, 30, 14},
+    {kNoId, K::kLabel, "x", 121, 206, 6, 8},
+    {1052, K::kDigitsEdit, "", 129, 204, 30, 14},
+    {kNoId, K::kLabel, "píxeles (0 x 0: todas)", 163, 206, 80, 8},
+    {1053, K::kCheckBox, "Omitir copias de archivos de esta &sesión", 20, 222, 220, 10},
+    {1054, K::kCheckBox, "Omitir copias de archivos ya en el des&tino", 20, 235, 220, 10},
+    {kNoId, K::kLabel, "Descargas en &paralelo:", 14, 258, 80, 8},
+    {1055, K::kDigitsEdit, "", 96, 256, 30, 14},
+    {1056, K::kUpDown, "", 116, 256, 10, 14},
+    {kNoId, K::kLabel, "(de 1 a 16 a la vez)", 132, 258, 110, 8},
+    {2, K::kOwnerButton, "Cancelar", 64, 280, 58, 14},
+    {1, K::kOwnerButton, "OK", 136, 280, 58, 14},
+    {3, K::kDefaultButton, "Def", 224, 280, 29, 14},
 };
 
-constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 205, kConfigEnglish};
-constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 205, kConfigSpanish};
+constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 301, kConfigEnglish};
+constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 301, kConfigSpanish};
 
 // The group box comes first so that it lies beneath the labels it frames.
 constexpr ControlTemplate kAboutEnglish[] = {

@@ -32,8 +32,8 @@ enum IconId : int {
   kIconGlobe = 159,
 };
 
-// The icon's bundle; an invalid bundle when there is no such icon.
-wxBitmapBundle IconBundle(int id);
+// The icon's bundle, `size` pixels by default; an invalid bundle when there is no such icon.
+wxBitmapBundle IconBundle(int id, int size = 32);
 // The icon rendered at size x size pixels; an invalid bitmap when there is none.
 wxBitmap IconBitmap(int id, int size);
 

@@ -161,6 +161,12 @@ void MainWindow::OpenConfiguration() {
   values.browserIndex = settings_.browserKind;
   values.minimumSizeKb = settings_.minimumSizeKb;
   values.debugOptions = settings_.debugOptions;
+  values.modernPages = settings_.modernPages;
+  values.minimumPictureWidth = settings_.minimumPictureWidth;
+  values.minimumPictureHeight = settings_.minimumPictureHeight;
+  values.skipDuplicates = settings_.skipDuplicates;
+  values.skipKnownFiles = settings_.skipKnownFiles;
+  values.parallelTransfers = settings_.parallelTransfers;
   ConfigDialog dialog(this, values, options_.settingsDir);
   if (dialog.ShowModal() != wxID_OK) return;
   ApplyConfiguration(dialog.Values());
@@ -172,6 +178,12 @@ void MainWindow::ApplyConfiguration(const ConfigValues& values) {
   settings_.browserKind = values.browserIndex;
   settings_.minimumSizeKb = values.minimumSizeKb;
   settings_.debugOptions = values.debugOptions;
+  settings_.modernPages = values.modernPages;
+  settings_.minimumPictureWidth = values.minimumPictureWidth;
+  settings_.minimumPictureHeight = values.minimumPictureHeight;
+  settings_.skipDuplicates = values.skipDuplicates;
+  settings_.skipKnownFiles = values.skipKnownFiles;
+  settings_.parallelTransfers = values.parallelTransfers;
   ParseDebugOptions(settings_);
   StoreIntoSettings();
   SaveSettings(settings_, options_.settingsDir);

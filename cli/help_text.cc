@@ -55,7 +55,8 @@ Output: one line per finished download-log row on standard output, tab-separated
 with STATUS one of Ok, ERROR, ERR <http status>, Too Small, Stopped, Duplicate (in the
 interface language; a Duplicate line names the stored file with the same bytes). Messages go to standard error; on a terminal, standard error also shows a
 progress line. Ctrl-C stops the current transfer (logged "Stopped"); a second Ctrl-C
-ends the program at once, removing the partly downloaded file.
+ends the program at once, removing the partly downloaded file and the page copy;
+SIGTERM and SIGHUP end it the same way.
 
 Settings: HV_conf.cfg, HV_recent.cfg and HV_lang.cfg are read from the current
 directory, HV_pref.cfg from the destination directory. After a run the recent
@@ -71,6 +72,7 @@ Exit status:
        destination or the batch file could not be used
   2    usage error (unknown option, missing value, no address, unsupported scheme)
   130  ended by a second Ctrl-C
+  143  ended by SIGTERM (129 by SIGHUP)
 )";
 }
 

@@ -38,7 +38,9 @@ void ContentChecks::Begin(const Settings& settings) {
 void ContentChecks::Feed(const char* data, size_t size) {
   fed_ += size;
   if (sizeCheck_) header_.Feed(data, size);
-  if (duplicates_) hash_.Update(data, size);
+  if (duplicates_ && hash_.bytes() < kHashedHead) {
+    hash_.Update(data, std::min<size_t>(size, kHashedHead - hash_.bytes()));
+  }
 }
 
 bool ContentChecks::TooSmall(const PictureSize& size) const {
@@ -59,10 +61,8 @@ void ContentChecks::ReadBackFromFile(const std::string& path) {
   if (f == nullptr) return;
   std::vector<char> block(64 * 1024);
   size_t n = 0;
-  while ((n = std::fread(block.data(), 1, block.size(), f)) > 0) {
-    Feed(block.data(), n);
-    if (!duplicates_) break;  // the header lies within the first block
-  }
+  // The header and the hashed head both lie within the first block.
+  if ((n = std::fread(block.data(), 1, block.size(), f)) > 0) Feed(block.data(), n);
   std::fclose(f);
 }
 

@@ -1,5 +1,6 @@
 #include "engine/content_hash.h"
 
+#include <sys/stat.h>
 #include <xxhash.h>
 
 #include <cstdio>
@@ -41,16 +42,18 @@ std::uint64_t ContentHash::Digest() const {
   return state_ ? XXH3_64bits_digest(state_.get()) : 0;
 }
 
-bool HashFile(const std::string& path, std::uint64_t& hash, std::uint64_t& size) {
+bool HashFileHead(const std::string& path, std::uint64_t& hash, std::uint64_t& size) {
   const File f(std::fopen(path.c_str(), "rb"));
   if (!f) return false;
-  ContentHash content;
-  const std::unique_ptr<char[]> block = std::make_unique<char[]>(kBlock);
-  size_t n = 0;
-  while ((n = std::fread(block.get(), 1, kBlock, f.get())) > 0) content.Update(block.get(), n);
+  const std::unique_ptr<char[]> block = std::make_unique<char[]>(kHashedHead);
+  const size_t n = std::fread(block.get(), 1, kHashedHead, f.get());
   if (std::ferror(f.get())) return false;
+  struct stat st {};
+  if (::fstat(::fileno(f.get()), &st) != 0) return false;
+  ContentHash content;
+  content.Update(block.get(), n);
   hash = content.Digest();
-  size = content.bytes();
+  size = static_cast<std::uint64_t>(st.st_size);
   return true;
 }
 

@@ -64,7 +64,7 @@ std::optional<std::string> StoredContent::FindCopy(const std::string& path, std:
     if (file.path == path || !file.readable) continue;
     if (!file.hashed) {
       std::uint64_t fileSize = 0;
-      file.readable = HashFile(file.path, file.hash, fileSize) && fileSize == size;
+      file.readable = HashFileHead(file.path, file.hash, fileSize) && fileSize == size;
       file.hashed = true;
       if (!file.readable) continue;
     }

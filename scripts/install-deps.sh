@@ -4,8 +4,9 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
-# The window: wxWidgets on GTK 3.
-packages+=(libwxgtk3.2-dev libgtk-3-dev)
+# The window: wxWidgets on GTK 3; dpkg-dev and file let `cpack -G DEB` find the
+# package's library dependencies.
+packages+=(libwxgtk3.2-dev libgtk-3-dev dpkg-dev file)
 # Inspector: the browser's DevTools protocol, and its message box.
 packages+=(libboost-dev nlohmann-json3-dev x11-utils)
 # agentscout: the X11 window titles.

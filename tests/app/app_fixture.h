@@ -19,6 +19,7 @@
 
 #include "app/event_pump.h"
 #include "app/wx_text.h"
+#include "platform/string_table.h"
 #include "platform/thread_locale.h"
 #include "support/temp_dir.h"
 
@@ -77,14 +78,9 @@ class ScriptedDialogs : public wxModalDialogHook {
   }
 };
 
-// Saves `window` as a PNG file, drawn by the toolkit into an image of its own (what the
-// X server's screen holds may still be an earlier window's pixels).
-inline bool SaveScreenshot(wxWindow* window, const std::string& path) {
-  window->Raise();
-  SettleUntil([window] { return window->IsShownOnScreen(); });
-  window->Refresh();
-  Settle(200);
-  GtkWidget* widget = static_cast<GtkWidget*>(window->GetHandle());
+// Draws `widget` with the toolkit into an image of its own and saves it as a PNG file
+// (what the X server's screen holds may still be an earlier window's pixels).
+inline bool DrawToPng(GtkWidget* widget, const std::string& path) {
   const int width = gtk_widget_get_allocated_width(widget);
   const int height = gtk_widget_get_allocated_height(widget);
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
@@ -95,6 +91,29 @@ inline bool SaveScreenshot(wxWindow* window, const std::string& path) {
   const bool saved = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(surface);
   return saved;
+}
+
+// What the X server shows of `widget`'s window, saved as a PNG file: for a window in the
+// middle of a run, which the toolkit cannot be asked to draw again from inside its pump.
+inline bool GrabToPng(GtkWidget* widget, const std::string& path) {
+  GdkWindow* window = gtk_widget_get_window(widget);
+  GdkPixbuf* pixels = gdk_pixbuf_get_from_window(window, 0, 0, gdk_window_get_width(window),
+                                                 gdk_window_get_height(window));
+  if (!pixels) return false;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  const bool saved = gdk_pixbuf_save(pixels, path.c_str(), "png", nullptr, nullptr);
+  g_object_unref(pixels);
+  return saved;
+}
+
+// Shows `window` on the screen, lets it paint, and saves it.
+inline bool SaveScreenshot(wxWindow* window, const std::string& path) {
+  window->Show();
+  window->Raise();
+  SettleUntil([window] { return window->IsShownOnScreen(); });
+  window->Refresh();
+  Settle(200);
+  return DrawToPng(static_cast<GtkWidget*>(window->GetHandle()), path);
 }
 
 // Switches the string tables and dialog templates for one test.

@@ -85,6 +85,16 @@ TEST_F(ContentChecksTest, DuplicatesOfTheRunsFilesAndOfKnownFiles) {
   EXPECT_EQ(Arrive("h.gif", Gif(300, 300, 'p')), Verdict::kKeep);
 }
 
+TEST_F(ContentChecksTest, FilesThatAgreeOverTheHashedHeadButNotAfterAreBothKept) {
+  std::string first = Gif(300, 300, 'h') + std::string(200 * 1024, 'x');
+  std::string second = first;
+  second.back() = 'y';
+  EXPECT_EQ(Arrive("first.gif", first), Verdict::kKeep);
+  EXPECT_EQ(Arrive("second.gif", second), Verdict::kKeep);
+  EXPECT_EQ(Arrive("third.gif", second), Verdict::kDuplicate);
+  EXPECT_EQ(copyOf, dir.file("second.gif"));
+}
+
 TEST(StoredContentTest, AnEqualHashIsNotEnoughWithoutEqualBytes) {
   TempDir dir;
   WriteBytes(dir.file("stored"), "abcdef");

@@ -1,0 +1,52 @@
+# Installation and the Debian package: Harvelo, its companion programs and its help pages
+# in one folder (lib/harvelo), a link on the path, the desktop entry and the program
+# icon (SVG and PNG sizes), so that Harvelo appears in the desktop's menus.
+# Included by the top-level CMakeLists.txt once every program target exists.
+include(GNUInstallDirs)
+set(HARVELO_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/harvelo)
+set(desktop_dir ${PROJECT_SOURCE_DIR}/app/desktop)
+
+foreach(program harvelo harvelo-cli Inspector agentscout)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${HARVELO_INSTALL_DIR})
+  endif()
+endforeach()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/app/help/ DESTINATION ${HARVELO_INSTALL_DIR}/Help)
+
+# Links on the path, relative so that they hold inside a package's tree as well.
+foreach(program harvelo harvelo-cli)
+  install(CODE "
+    set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(REMOVE \"\${link}\")
+    file(CREATE_LINK \"../${HARVELO_INSTALL_DIR}/${program}\" \"\${link}\" SYMBOLIC)
+    message(STATUS \"Installing: \${link} -> ../${HARVELO_INSTALL_DIR}/${program}\")")
+endforeach()
+
+install(FILES ${desktop_dir}/harvelo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${desktop_dir}/harvelo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${desktop_dir}/harvelo-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME harvelo.png)
+endforeach()
+
+# cpack -G DEB: an installable package whose library dependencies dpkg-shlibdeps finds.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME harvelo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}.0)
+set(CPACK_PACKAGE_VENDOR "Harvelo Project")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "stores the pictures and other files a web page links to or shows")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Harvelo fetches a web page, finds the pictures (and any other file types listed) it
+links to or shows, and stores them in a folder as prefix + running number, with a log of
+where each came from. A window in English and Spanish, and harvelo-cli for scripts.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Harvelo Project <harvelo@harvelo.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION web)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+include(CPack)

@@ -7,9 +7,13 @@
 //     certificate of a throw-away CA that every program is told to trust);
 //  3. harvelo-cli's peak resident memory for a gallery of 5 000 images against 50.
 // Prints every time (best of the rounds) and the ratio to the faster peer.
-//   parallel_bench [rounds] [--skip-delay] [--skip-nginx] [--skip-memory]
+//   parallel_bench [rounds] [--skip-delay] [--skip-nginx] [--skip-memory] [--server-nodelay]
+//                  [--harvelo-arg ARG]...
+// --server-nodelay: the delayed server sets TCP_NODELAY (as nginx does).
+// --harvelo-arg ARG (repeatable): one more argument for harvelo-cli ("--parallel", "1").
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -46,11 +50,15 @@ std::string ImageBody(int i, size_t size = kImageSize) {
   std::string body(size, '\0');
   for (size_t k = 0; k < body.size(); ++k) body[k] = static_cast<char>((k * 31 + i * 7) & 0xFF);
   body.replace(0, 4, "\xFF\xD8\xFF\xE0");
+  // Every image its own bytes: Harvelo drops a file that repeats one it stored.
+  const std::string tag = "image " + std::to_string(i);
+  body.replace(4, tag.size(), tag);
   return body;
 }
 
 struct Outcome {
-  double seconds = -1;  // -1: failed
+  double seconds = -1;    // -1: failed
+  double cpuSeconds = 0;  // user + system
   long maxRssKb = 0;
 };
 
@@ -82,6 +90,8 @@ Outcome Run(std::vector<std::string> args, const TempDir& dir) {
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) outcome.seconds = took.count();
   outcome.maxRssKb = usage.ru_maxrss;
+  outcome.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   return outcome;
 }
 
@@ -106,6 +116,7 @@ void Compare(const std::string& title, const std::vector<Peer>& peers, const std
              int expected, int rounds, double target) {
   std::printf("\n%s\n", title.c_str());
   std::vector<double> best(peers.size(), -1);
+  std::vector<double> cpu(peers.size(), -1);  // of the best run
   for (int round = 0; round < rounds; ++round) {
     for (size_t p = 0; p < peers.size(); ++p) {
       const TempDir dir;
@@ -121,12 +132,15 @@ void Compare(const std::string& title, const std::vector<Peer>& peers, const std
                     stored, expected);
         continue;
       }
-      if (best[p] < 0 || o.seconds < best[p]) best[p] = o.seconds;
+      if (best[p] < 0 || o.seconds < best[p]) {
+        best[p] = o.seconds;
+        cpu[p] = o.cpuSeconds;
+      }
     }
   }
   double fastestPeer = -1;
   for (size_t p = 0; p < peers.size(); ++p) {
-    std::printf("  %-8s %8.3f s\n", peers[p].name.c_str(), best[p]);
+    std::printf("  %-8s %8.3f s   (cpu %.3f s)\n", peers[p].name.c_str(), best[p], cpu[p]);
     if (p > 0 && best[p] > 0 && (fastestPeer < 0 || best[p] < fastestPeer)) fastestPeer = best[p];
   }
   if (best[0] > 0 && fastestPeer > 0) {
@@ -135,9 +149,12 @@ void Compare(const std::string& title, const std::vector<Peer>& peers, const std
   }
 }
 
+std::vector<std::string> g_harveloArgs;  // --harvelo-arg ARG: added to harvelo-cli's
+
 std::vector<Peer> Peers(const std::vector<std::string>& wgetArgs,
                         const std::vector<std::string>& harveloExtra = {}) {
   std::vector<std::string> harvelo = {HARVELO_CLI_PATH, "-q", "--dest", "@DEST"};
+  harvelo.insert(harvelo.end(), g_harveloArgs.begin(), g_harveloArgs.end());
   harvelo.insert(harvelo.end(), harveloExtra.begin(), harveloExtra.end());
   std::vector<std::string> wget = {"wget", "-q"};
   wget.insert(wget.end(), wgetArgs.begin(), wgetArgs.end());
@@ -148,11 +165,20 @@ std::vector<Peer> Peers(const std::vector<std::string>& wgetArgs,
 
 // ---- 1. the delayed server ----
 
+bool g_serverNoDelay = false;
+
 void DelayedGalleries(int rounds) {
   constexpr int kLinked = 200;
   constexpr int kThumbs = 100;
   harvelo::testing::LoopbackServer site;
   site.server().new_task_queue = [] { return new httplib::ThreadPool(32); };
+  if (g_serverNoDelay) {
+    site.server().set_socket_options([](int sock) {
+      const int one = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+      setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    });
+  }
   std::vector<std::string> bodies(std::max(kLinked, kThumbs) + 1);
   for (size_t i = 1; i < bodies.size(); ++i) bodies[i] = ImageBody(static_cast<int>(i));
   std::string linked = "<html><title>Linked</title><body>\n";
@@ -355,6 +381,10 @@ int main(int argc, char** argv) {
       delay = false;
     } else if (a == "--skip-nginx") {
       nginx = false;
+    } else if (a == "--harvelo-arg" && i + 1 < argc) {
+      g_harveloArgs.push_back(argv[++i]);
+    } else if (a == "--server-nodelay") {
+      g_serverNoDelay = true;
     } else if (a == "--skip-memory") {
       memory = false;
     } else {

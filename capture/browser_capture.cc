@@ -26,9 +26,13 @@ CapturedPage BrowserCapture::Capture(int browserKind) {
   CapturedPage page;
   if (browserKind != 0) {
     auto transport = services_.OpenDdeTransport();
-    CDdeBrowserClient client(*transport, DdeService(browserKind));
     std::string title;
-    if (!client.GetWindowInfo(page.address, title, 0xFFFFFFFF)) {
+    bool ok = false;
+    if (transport) {
+      CDdeBrowserClient client(*transport, DdeService(browserKind));
+      ok = client.GetWindowInfo(page.address, title, 0xFFFFFFFF);
+    }
+    if (!ok) {
       page.address.clear();
       messages_.ShowMessage(LoadResString(IDS_NO_NETSCAPE), MessageIcon::kError,
                             MessageButtons::kOk);

@@ -19,7 +19,7 @@ class CaptureServices {
   virtual ~CaptureServices() = default;
   // Starts Inspector and waits for it: 1 when it ran and ended with status 0.
   virtual int RunInspector() = 0;
-  // The conversation with the Navigator-family browser.
+  // The conversation with the Navigator-family browser; none: the capture fails.
   virtual std::unique_ptr<DdeTransport> OpenDdeTransport() = 0;
   // The window-choice dialog over `inspectorOut`, below the Get from Browser button:
   // true with the chosen record on OK, false on Cancel.

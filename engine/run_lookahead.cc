@@ -1,5 +1,7 @@
 #include "engine/run_lookahead.h"
 
+#include <algorithm>
+
 #include "engine/address_rules.h"
 #include "engine/engine.h"
 #include "engine/html_file.h"
@@ -34,6 +36,9 @@ RunLookAhead::RunLookAhead(Engine& engine) : engine_(engine) {
   options.maxTransfers = engine.settings().parallelTransfers;
   options.agent = engine.settings().userAgent;
   options.dumpHeaders = engine.settings().debug.header != 0;
+  // A thumbnail gallery's linked pages each bring one picture: as many pages ahead as
+  // transfers keeps them all busy.
+  options.maxPagesAhead = static_cast<size_t>(std::max(4, options.maxTransfers));
   pool_ = std::make_unique<LookAheadPool>(options, engine.destinationDir);
   pool_->planner = [this](AheadPlan& plan) { Plan(plan); };
   pool_->stopping = [&engine] { return engine.stopRequested != 0; };

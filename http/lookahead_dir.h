@@ -1,8 +1,8 @@
-// The look-ahead's private directory inside the destination directory. Bodies fetched
-// ahead wait there under names of their own, so that they can take their final names
-// by a rename once the run reaches them. The directory holds a lock for the life of the
-// run; a later run removes every such directory whose lock nobody holds (a run that was
-// killed), and never one that another live process is using.
+// The look-ahead's private files in the destination directory. Bodies fetched ahead wait
+// there under names of their own (beside the files they will become, so that a rename
+// gives them their final names), all sharing a token that a lock file holds for the
+// life of the run. A later run removes the files of every token whose lock nobody holds
+// (a run that was killed), and never those of a live process.
 #pragma once
 #include <string>
 
@@ -15,22 +15,28 @@ class AheadDirectory {
   AheadDirectory(const AheadDirectory&) = delete;
   AheadDirectory& operator=(const AheadDirectory&) = delete;
 
-  // Makes a new directory in `destination` (which ends in '/', or is empty for the
-  // working directory) and takes its lock. False when either fails.
+  // Takes a new token in `destination` (which ends in '/', or is empty for the working
+  // directory) and holds its lock. False when that fails.
   bool Create(const std::string& destination);
-  // Ends in '/'; empty until Create succeeded.
-  const std::string& path() const { return path_; }
+  bool IsOpen() const { return lock_fd_ >= 0; }
 
-  // Removes the directories that earlier runs left in `destination` with no one
-  // holding their lock, with everything in them.
+  // The private file with this number; no two runs share one.
+  std::string FilePath(int number) const;
+
+  // Removes the files that earlier runs left in `destination` with no one holding
+  // their lock.
   static void RemoveLeftovers(const std::string& destination);
 
  private:
-  std::string path_;
+  std::string base_;  // destination + prefix + token
   int lock_fd_ = -1;
 };
 
-// The prefix of the private directories' names.
+// For a console front end that must end at once on a second interrupt: removes the
+// private files of the run under way and its lock. Async-signal-safe.
+void RemoveAheadFilesNow();
+
+// The beginning of every private file's name.
 constexpr const char* kAheadDirectoryPrefix = ".harvelo-ahead-";
 
 }  // namespace harvelo

@@ -23,6 +23,9 @@ constexpr size_t kReadSize = 2048;
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 // While a body fetched ahead is replayed, the other transfers get a turn this often.
 constexpr int kPiecesBetweenTurns = 16;
+// Transfers start while fewer than N are in flight, up to this many times N requests
+// ahead of the run (the finished ones wait for the run in their files).
+constexpr size_t kStartFactor = 2;
 // How much further than it starts transfers the plan is read for those under way.
 constexpr size_t kHoldFactor = 4;
 constexpr size_t kHoldSlack = 16;
@@ -67,7 +70,11 @@ int ClampToInt(long long n) {
 
 AheadPlan::AheadPlan(const std::vector<std::unique_ptr<AheadTransfer>>& held, size_t maxRequests,
                      size_t maxPages)
-    : held_(held), used_(held.size(), false), max_requests_(maxRequests), max_pages_(maxPages) {
+    : held_(held),
+      used_(held.size(), false),
+      max_requests_(maxRequests),
+      start_limit_(maxRequests == 1 ? 1 : kStartFactor * maxRequests),
+      max_pages_(maxPages) {
   for (const auto& t : held) unmatched_started_ += t->state != AheadTransfer::State::kWaiting;
 }
 
@@ -85,7 +92,7 @@ const AheadView* AheadPlan::Add(AheadRequest request) {
   }
   // Only the first pages ahead are started; the plan goes on only to find the
   // transfers already under way.
-  startable_.push_back(requests_.size() < max_requests_ && pages_ <= max_pages_);
+  startable_.push_back(requests_.size() < start_limit_ && pages_ <= max_pages_);
   requests_.push_back(std::move(request));
   matched_.push_back(match);
   if (match < 0) return nullptr;
@@ -97,7 +104,7 @@ bool AheadPlan::Full() const {
   // A page scanned ahead puts its resources before requests already under way, which
   // must not be dropped for that only to be fetched again: the plan goes on as far as
   // it must to find them, within a bound.
-  const bool startsDone = requests_.size() >= max_requests_ || pages_ >= max_pages_;
+  const bool startsDone = requests_.size() >= start_limit_ || pages_ >= max_pages_;
   return requests_.size() >= kHoldFactor * max_requests_ + kHoldSlack ||
          pages_ >= kHoldFactor * max_pages_ || (startsDone && unmatched_started_ == 0);
 }
@@ -194,7 +201,7 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
     } else if (near) {
       const int id = next_id_++;
       next.push_back(std::make_unique<AheadTransfer>(
-          id, plan.requests_[i], ready_ ? directory_.path() + std::to_string(id) + ".part" : ""));
+          id, plan.requests_[i], ready_ ? directory_.FilePath(id) : ""));
     }
   }
   // What the run will no longer ask for goes.
@@ -288,13 +295,13 @@ void LookAheadPool::PumpIfDue() {
   last_pump_ = std::chrono::steady_clock::now();
 }
 
-void LookAheadPool::Drive(bool block) {
+void LookAheadPool::Drive(const std::function<bool()>& ready) {
   const auto begin = std::chrono::steady_clock::now();
   const bool stopped = stopping && stopping();
   if (stopped && window_.size() > 1) DropAllBut(window_.front().get());
   if (!stopped && holding && holding()) {
     // Paused: every transfer waits where it is; the window stays alive.
-    if (block) SleepMs(static_cast<int>(kPumpInterval.count()));
+    if (ready) SleepMs(static_cast<int>(kPumpInterval.count()));
     Pump_Messages(50);
     last_pump_ = std::chrono::steady_clock::now();
     return;
@@ -315,7 +322,8 @@ void LookAheadPool::Drive(bool block) {
   }
   StartWaiting();
   PumpIfDue();
-  if (block) {
+  // Waits only while what the run waits for has not come with this turn.
+  if (ready && !ready()) {
     const auto untilPump = kPumpInterval - (std::chrono::steady_clock::now() - last_pump_);
     const long waitMs =
         std::clamp<long>(std::chrono::duration_cast<std::chrono::milliseconds>(untilPump).count(),
@@ -376,7 +384,10 @@ void LookAheadPool::ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer) 
 int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& outPath,
                           FetchProgressFn callback, void* context) {
   AheadTransfer* transfer = &first;
-  while (!transfer->headersKnown && transfer->state != AheadTransfer::State::kFinished) Drive(true);
+  auto headers = [&transfer] {
+    return transfer->headersKnown || transfer->state == AheadTransfer::State::kFinished;
+  };
+  while (!headers()) Drive(headers);
   if (!transfer->headersKnown) {
     if (!transfer->failed) {
       FailRecord(fetcher, kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
@@ -418,7 +429,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     Remove(*transfer);
     const int id = next_id_++;
     window_.front() = std::make_unique<AheadTransfer>(
-        id, whole, ready_ ? directory_.path() + std::to_string(id) + ".part" : "");
+        id, whole, ready_ ? directory_.FilePath(id) : "");
     transfer = window_.front().get();
     Start(*transfer);
   }
@@ -446,7 +457,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
         Cancelled(fetcher);
         return failed();
       }
-      if (++pieces % kPiecesBetweenTurns == 0) Drive(false);
+      if (++pieces % kPiecesBetweenTurns == 0) Drive(nullptr);
       continue;
     }
     if (transfer->state == AheadTransfer::State::kFinished) break;
@@ -454,7 +465,9 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
       Cancelled(fetcher);
       return failed();
     }
-    Drive(true);
+    Drive([&transfer] {
+      return transfer->HasPiece() || transfer->state == AheadTransfer::State::kFinished;
+    });
   }
   if (transfer->failed) {
     FailRecord(fetcher, transfer->errorCode, transfer->errorDescription, transfer->errorContext);

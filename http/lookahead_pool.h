@@ -50,6 +50,7 @@ class AheadPlan {
   std::vector<bool> startable_;  // within the reach where new transfers start
   std::deque<AheadView> views_;  // stable: the planner keeps what Add returned
   size_t max_requests_;
+  size_t start_limit_;  // plan positions where new transfers may start
   size_t max_pages_;
   size_t pages_ = 0;
   int unmatched_started_ = 0;  // held transfers under way or done, not found yet
@@ -102,8 +103,9 @@ class LookAheadPool {
   void Start(AheadTransfer& transfer);
   void Drop(size_t index);
   void DropAllBut(const AheadTransfer* keep);
-  // One turn of waiting for the network (at most until the next pump is due).
-  void Drive(bool block);
+  // One turn of the transfers; then, unless `ready` (null: never wait) says that what
+  // the run waits for is here, a wait for the network until the next pump is due.
+  void Drive(const std::function<bool()>& ready);
   void CollectFinished();
   void PumpIfDue();
   int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,

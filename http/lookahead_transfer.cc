@@ -218,7 +218,7 @@ void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
   responseBlock.append(line);
   if (StartsWithNoCase(line, "set-cookie:")) setCookieSeen = true;
   if (line != "\r\n" && line != "\n") return;
-  if (sockets_ != nullptr) sockets_->Acknowledge(easy_.get());
+  if (sockets_ != nullptr) sockets_->AcknowledgeAll();
   if (IsFinalResponseHead(responseBlock)) {
     OnHeadersKnown();
   } else if (ParseResponseHead(responseBlock).status >= 300) {

@@ -52,6 +52,7 @@ class AheadTransfer {
   // Pieces of the body not yet handed to the run: the next one of at most `limit`
   // bytes, as the network delivered it. 0 when none is waiting.
   size_t NextPiece(size_t limit);
+  bool HasPiece() const { return !blocks_.empty(); }
 
   // Reads `size` bytes of the body from `offset` (those already received); false when
   // they can't be read.

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "http/http_fetcher.h"
+#include "http/lookahead_dir.h"
 
 namespace harvelo {
 namespace {
@@ -87,6 +88,7 @@ class SignalsHeld {
 
 void RemovePartialDownloadNow() {
   if (g_partial_set) ::unlink(g_partial);
+  RemoveAheadFilesNow();
 }
 
 std::string OutputFile::PartialPath(const std::string& finalPath) {

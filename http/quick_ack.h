@@ -17,9 +17,11 @@ class SocketList {
   static int Opened(void* self, curl_socket_t socket, curlsocktype purpose);
   static int Closed(void* self, curl_socket_t socket);
 
-  // Sends the ACK now on the connection of `easy`'s transfer (found by its local port:
-  // curl names a transfer's socket only once the transfer is over).
-  void Acknowledge(CURL* easy) const;
+  // Sends the ACK now on every open connection: the one that has just brought headers
+  // is among them, and curl names a transfer's socket only once the transfer is over.
+  // On the others it does no harm (a connection waiting for its response would
+  // acknowledge it at once anyway).
+  void AcknowledgeAll() const;
 
  private:
   std::vector<curl_socket_t> sockets_;

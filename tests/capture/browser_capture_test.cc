@@ -61,6 +61,7 @@ class FakeServices : public CaptureServices {
     return inspector_result;
   }
   std::unique_ptr<DdeTransport> OpenDdeTransport() override {
+    if (no_transport) return nullptr;
     return std::make_unique<FixedReplyTransport>(&dde_service, dde_reply);
   }
   bool ChooseWindow(const std::string& inspectorOut, CapturedPage& chosen) override {
@@ -71,6 +72,7 @@ class FakeServices : public CaptureServices {
   }
   void OpenAddress(const std::string& address) override { opened.push_back(address); }
 
+  bool no_transport = false;
   int inspector_result = 1;
   int inspector_runs = 0;
   std::function<void()> inspector_writes;
@@ -167,6 +169,9 @@ TEST_F(BrowserCaptureTest, NavigatorKindsPickTheirServiceAndFailuresShowMessage8
   EXPECT_EQ(capture.Capture(2).address, "");
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "Cannot found any Netscape Navigator's windows open.");
+  services.no_transport = true;  // no way to reach the browser at all
+  EXPECT_EQ(capture.Capture(1).address, "");
+  EXPECT_EQ(window.messages.size(), 2u);
 }
 
 TEST_F(BrowserCaptureTest, LookUpMatchesTheExactAddressOnlyAndShowsNothing) {

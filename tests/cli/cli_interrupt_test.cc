@@ -16,6 +16,12 @@ class CliInterruptTest : public CliTest {
   void SetUp() override {
     Page("/slow.html", "<a href=\"slow.jpg\">s</a>");
     Page("/stall.html", "<a href=\"stall.jpg\">s</a>");
+    Page("/quick.html", "<a href=\"quick.jpg\">q</a>");
+    site.server().Get("/quick.jpg", [](const httplib::Request&, httplib::Response& res) {
+      res.set_content(std::string(2000, 'q'), "image/jpeg");
+    });
+    // Two pictures fetched at once, both stalled after their first chunk.
+    Page("/stalls.html", "<a href=\"stall.jpg\">s</a><a href=\"stall.jpg?2\">t</a>");
     Page("/one-then-stall.html", "<a href=\"one.jpg\">1</a><a href=\"stall.jpg\">s</a>");
     Serve("/one.jpg", ImageBody('1'));
     // Trickles until the client goes away (or, if it never does, ends after a while).
@@ -47,6 +53,14 @@ class CliInterruptTest : public CliTest {
     }
     std::sort(names.begin(), names.end());
     return names;
+  }
+
+  // How many bodies the run keeps in its private files now.
+  int AheadFiles() const {
+    if (!std::filesystem::exists(work.file("dest"))) return 0;
+    int n = 0;
+    for (const auto& name : DestFiles()) n += name.ends_with(".part") ? 1 : 0;
+    return n;
   }
 
   bool HasPartial(const std::string& stored) const {
@@ -83,6 +97,32 @@ TEST_F(CliInterruptTest, SecondCtrlCEndsAtOnceWithoutPartialFile) {
   cli.Signal(SIGINT);
   EXPECT_EQ(cli.Wait(), 130);
   EXPECT_THAT(DestFiles(), ::testing::Not(::testing::Contains(::testing::HasSubstr("AAA_001"))));
+}
+
+// With several transfers at once the partial bodies are the run's private files.
+TEST_F(CliInterruptTest, SecondCtrlCRemovesEveryFileFetchedAhead) {
+  ASSERT_TRUE(cli.Start(
+      {"--dest", "dest", "--min-size", "1", "--parallel", "4", Url("/stalls.html")}, work.dir()));
+  ASSERT_TRUE(PollUntil([&] { return sent_ && AheadFiles() == 2; }));
+  cli.Signal(SIGINT);
+  ASSERT_TRUE(cli.WaitDelivered(SIGINT));
+  cli.Signal(SIGINT);
+  EXPECT_EQ(cli.Wait(), 130);
+  EXPECT_THAT(DestFiles(), ::testing::Not(::testing::Contains(::testing::HasSubstr("harvelo"))));
+}
+
+// A run killed outright leaves its private files; the next run in that folder removes them.
+TEST_F(CliInterruptTest, AKilledRunsFilesAreRemovedByTheNextRun) {
+  ASSERT_TRUE(cli.Start(
+      {"--dest", "dest", "--min-size", "1", "--parallel", "4", Url("/stalls.html")}, work.dir()));
+  ASSERT_TRUE(PollUntil([&] { return sent_ && AheadFiles() == 2; }));
+  cli.Signal(SIGKILL);
+  cli.Wait();
+  EXPECT_THAT(DestFiles(), ::testing::Contains(::testing::HasSubstr(".harvelo-ahead-")));
+  release_ = true;
+  EXPECT_EQ(Run({"--dest", "dest", "--min-size", "1", "--no-webaddr", Url("/quick.html")}), 0)
+      << cli.Err();
+  EXPECT_THAT(DestFiles(), ::testing::Not(::testing::Contains(::testing::HasSubstr("harvelo"))));
 }
 
 TEST_F(CliInterruptTest, SigtermAndSighupEndAtOnceLeavingNothingOfTheRunBehind) {

@@ -34,7 +34,8 @@ namespace {
 
 using Request = std::tuple<std::string, std::string, std::string>;  // path, Referer, Cookie
 
-// Server-side connections to `port` that are open now.
+// Connections to `port` that the client side holds open now (the run and the site live
+// in this one process).
 int EstablishedConnections(int port) {
   std::ifstream tcp("/proc/net/tcp");
   std::string line;
@@ -46,7 +47,7 @@ int EstablishedConnections(int port) {
     std::istringstream fields(line);
     std::string slot, local, remote, state;
     fields >> slot >> local >> remote >> state;
-    if (state == "01" && local.size() > 5 && local.substr(local.size() - 4) == wanted) ++count;
+    if (state == "01" && remote.size() > 5 && remote.substr(remote.size() - 4) == wanted) ++count;
   }
   return count;
 }
@@ -79,6 +80,9 @@ class Site {
     ::close(fd);
   }
 
+  // The server's threads stop before what they record goes.
+  ~Site() { server_.Stop(); }
+
   bool Start() { return server_.Start(); }
   std::string Url(const std::string& path) const { return server_.Url(path); }
   std::string RefusedUrl(const std::string& path) const {
@@ -102,11 +106,7 @@ class Site {
  private:
   void Handle(const httplib::Request& req, httplib::Response& res) {
     const int active = ++active_;
-    // Two looks a moment apart: a connection the client has just closed can still be
-    // on its way out in the first.
-    const int first = EstablishedConnections(server_.port());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const int connections = std::min(first, EstablishedConnections(server_.port()));
+    const int connections = EstablishedConnections(server_.port());
     {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.emplace_back(req.path, req.get_header_value("Referer"),
@@ -455,18 +455,17 @@ TEST_F(ParallelRunTest, PauseHoldsEveryTransfer) {
 
 TEST_F(ParallelRunTest, ALaterRunRemovesTheLeftoversOfAKilledOneButNotOfALiveOne) {
   TempDir dest, config;
-  // A killed run's directory: its lock file is held by nobody.
-  const std::string killed = dest.file(std::string(kAheadDirectoryPrefix) + "abcdef");
-  std::filesystem::create_directory(killed);
-  WriteBytes(killed + "/lock", "");
-  WriteBytes(killed + "/7.part", "half a picture");
-  // A live run's directory: its lock is held.
-  const std::string live = dest.file(std::string(kAheadDirectoryPrefix) + "ghijkl");
-  std::filesystem::create_directory(live);
-  WriteBytes(live + "/lock", "");
-  WriteBytes(live + "/3.part", "in progress");
-  const int held = ::open((live + "/lock").c_str(), O_RDWR);
+  const std::string prefix = dest.file(kAheadDirectoryPrefix);
+  // A killed run's files: their lock is held by nobody.
+  WriteBytes(prefix + "abcdef.lock", "");
+  WriteBytes(prefix + "abcdef-7.part", "half a picture");
+  // A live run's files: their lock is held.
+  WriteBytes(prefix + "ghijkl.lock", "");
+  WriteBytes(prefix + "ghijkl-3.part", "in progress");
+  const int held = ::open((prefix + "ghijkl.lock").c_str(), O_RDWR);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  // A user's file that merely looks alike is not the run's.
+  WriteBytes(dest.file("harvelo-ahead-abcdef-1.part"), "mine");
 
   RecordingWindow window;
   Settings settings;
@@ -477,8 +476,11 @@ TEST_F(ParallelRunTest, ALaterRunRemovesTheLeftoversOfAKilledOneButNotOfALiveOne
   window.controls[IDC_FILE_PREFIX] = "AAA_";
   window.controls[IDC_URL] = site.Url("/empty.html");
   engine.OnStart();
-  EXPECT_FALSE(Exists(killed));
-  EXPECT_TRUE(Exists(live + "/3.part"));
+  EXPECT_FALSE(Exists(prefix + "abcdef-7.part"));
+  EXPECT_FALSE(Exists(prefix + "abcdef.lock"));
+  EXPECT_TRUE(Exists(prefix + "ghijkl-3.part"));
+  EXPECT_TRUE(Exists(prefix + "ghijkl.lock"));
+  EXPECT_TRUE(Exists(dest.file("harvelo-ahead-abcdef-1.part")));
   ::close(held);
 }
 

@@ -313,7 +313,9 @@ class ParallelRunTest : public ::testing::Test {
       EXPECT_EQ(many.rows, one.rows);
       EXPECT_EQ(many.calls, one.calls);
       EXPECT_EQ(many.requests, one.requests);
-      EXPECT_LE(many.maxConnections, n);
+      // The run's own fetcher may still hold its one kept-alive connection while the
+      // transfers ahead use theirs; requests in flight stay within n (below).
+      EXPECT_LE(many.maxConnections, n + 1);
       EXPECT_GE(many.maxActive, 2) << "nothing was fetched ahead";
       EXPECT_LE(many.maxActive, n);
     }

@@ -71,6 +71,10 @@ class Engine {
   // working directory. HV_pref.cfg always goes into destinationDir.
   std::string settingsDir;
 
+  // Bodies fetched ahead wait in files without a name where the file system has them;
+  // true keeps them in named private files, as on file systems that don't.
+  bool namedAheadFiles = false;
+
   // Run state, owned for the life of the window.
   CNameList URL_List, LINK_List, IMG_List, PAGE_List;
   int busy = 0;

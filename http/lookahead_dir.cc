@@ -97,7 +97,10 @@ bool AheadDirectory::Create(const std::string& destination) {
 }
 
 std::string AheadDirectory::FilePath(int number) const {
-  if (number > g_highest) g_highest = number;
+  // The file stock's thread and the run's both hand out numbers.
+  int seen = g_highest.load();
+  while (number > seen && !g_highest.compare_exchange_weak(seen, number)) {
+  }
   return base_ + "-" + std::to_string(number) + ".part";
 }
 

@@ -20,6 +20,9 @@ class AheadDirectory {
   bool Create(const std::string& destination);
   bool IsOpen() const { return lock_fd_ >= 0; }
 
+  // The directory the files are in ("./" for the working directory).
+  std::string Directory() const { return base_.substr(0, base_.rfind('/') + 1); }
+
   // The private file with this number; no two runs share one.
   std::string FilePath(int number) const;
 

@@ -128,6 +128,10 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
   curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, n);
   curl_multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, n);
   ready_ = directory_.Create(destination);
+  if (ready_) {
+    stock_ = std::make_unique<AheadFileStock>(directory_, static_cast<size_t>(n),
+                                              options_.anonymousFiles);
+  }
   last_pump_ = std::chrono::steady_clock::now();
 }
 
@@ -200,8 +204,7 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
       next.push_back(std::move(window_[static_cast<size_t>(match)]));
     } else if (near) {
       const int id = next_id_++;
-      next.push_back(std::make_unique<AheadTransfer>(
-          id, plan.requests_[i], ready_ ? directory_.FilePath(id) : ""));
+      next.push_back(std::make_unique<AheadTransfer>(id, plan.requests_[i], stock_.get()));
     }
   }
   // What the run will no longer ask for goes.
@@ -428,8 +431,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     whole.minimumBytes = 0;
     Remove(*transfer);
     const int id = next_id_++;
-    window_.front() = std::make_unique<AheadTransfer>(
-        id, whole, ready_ ? directory_.FilePath(id) : "");
+    window_.front() = std::make_unique<AheadTransfer>(id, whole, stock_.get());
     transfer = window_.front().get();
     Start(*transfer);
   }
@@ -473,14 +475,8 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     FailRecord(fetcher, transfer->errorCode, transfer->errorDescription, transfer->errorContext);
     return failed();
   }
-  const std::string body = transfer->TakeBody();
   std::string stored = outPath;
-  const bool moved =
-      !body.empty() && (fetcher.m_nextFreeName
-                            ? OutputFile::MoveWithoutReplacing(body, stored, fetcher.m_nextFreeName)
-                            : std::rename(body.c_str(), outPath.c_str()) == 0);
-  if (!moved) {
-    if (!body.empty()) ::unlink(body.c_str());
+  if (!transfer->StoreBody(stored, fetcher.m_nextFreeName)) {
     FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
     return failed();
   }

@@ -22,6 +22,7 @@
 
 #include "http/http_fetcher.h"
 #include "http/lookahead_dir.h"
+#include "http/lookahead_file_stock.h"
 #include "http/lookahead_request.h"
 #include "http/quick_ack.h"
 
@@ -63,6 +64,7 @@ class LookAheadPool {
     std::optional<std::string> agent;  // none: the default agent
     bool dumpHeaders = false;          // the run writes header dumps
     size_t maxPagesAhead = 4;          // page sources in the plan at most
+    bool anonymousFiles = true;        // bodies in files without a name where possible
   };
 
   // The private directory is made in `destination`; without it the pool serves every
@@ -118,6 +120,7 @@ class LookAheadPool {
 
   Options options_;
   AheadDirectory directory_;
+  std::unique_ptr<AheadFileStock> stock_;  // after directory_: goes before it
   bool ready_ = false;
   bool serving_ = false;
   std::unique_ptr<CURLM, MultiDeleter> multi_;

@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "http/cookie_store.h"
+#include "http/output_file.h"
 #include "http/quick_ack.h"
 #include "http/response_head.h"
 #include "http/tls_trust.h"
@@ -27,6 +30,7 @@ constexpr const char* kAcceptBlock[] = {
 constexpr long kSocketReadSize = 64 * 1024;
 constexpr long kMaxRedirects = 20;
 constexpr size_t kSetCookieChars = 2046;
+constexpr size_t kBodyReadAhead = 64 * 1024;
 // The pool keeps the connect time itself (on the time it spends waiting for the
 // network), so that a paused run does not time out the transfers it holds.
 constexpr long kCurlConnectTimeoutMs = 24L * 3600 * 1000;
@@ -53,15 +57,15 @@ std::vector<std::string> JarLines(CURL* easy) {
 
 }  // namespace
 
-AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, std::string bodyPath)
-    : id(transferId), request(std::move(aheadRequest)), body_path_(std::move(bodyPath)) {
+AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, AheadFileStock* stock)
+    : id(transferId), request(std::move(aheadRequest)), stock_(stock) {
   if (request.makeCutoff) cutoff_ = request.makeCutoff();
 }
 
 AheadTransfer::~AheadTransfer() {
   if (fd_ >= 0) ::close(fd_);
   if (read_fd_ >= 0) ::close(read_fd_);
-  if (!body_path_.empty()) ::unlink(body_path_.c_str());
+  if (!body_path_.empty() && !anonymous_) ::unlink(body_path_.c_str());
 }
 
 CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
@@ -175,13 +179,12 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
       OnHeadersKnown();
     }
   }
-  if (!failed && !dropped_ && headersKnown && fd_ < 0 && !body_path_.empty()) {
+  if (!failed && !dropped_ && headersKnown && body_path_.empty()) {
     // An empty body: its file is made now, as the fetch would have made it.
-    fd_ = ::open(body_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd_ < 0) Fail(0, "Cannot write output file.", "fwrite()");
+    if (!OpenBodyFile()) Fail(0, "Cannot write output file.", "fwrite()");
   }
   headers_.reset();
-  if (fd_ >= 0) {
+  if (fd_ >= 0 && !anonymous_) {
     if (::close(fd_) != 0 && !failed && !dropped_) Fail(0, "Cannot write output file.", "fwrite()");
     fd_ = -1;
   }
@@ -228,16 +231,23 @@ void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
   }
 }
 
+bool AheadTransfer::OpenBodyFile() {
+  if (stock_ == nullptr) return false;
+  AheadFile file = stock_->Take();
+  if (file.fd < 0) return false;
+  fd_ = file.fd;
+  body_path_ = std::move(file.path);
+  anonymous_ = file.anonymous;
+  return true;
+}
+
 bool AheadTransfer::OnBody(const char* data, size_t size) {
   if (!headersKnown && !OnHeadersKnown()) return false;
   if (dropped_) return false;
   Touch();
-  if (fd_ < 0) {
-    fd_ = ::open(body_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd_ < 0) {
-      write_failed_ = true;
-      return false;
-    }
+  if (body_path_.empty() && !OpenBodyFile()) {
+    write_failed_ = true;
+    return false;
   }
   for (size_t done = 0; done < size;) {
     const ssize_t n = ::write(fd_, data + done, size - done);
@@ -268,30 +278,69 @@ size_t AheadTransfer::NextPiece(size_t limit) {
 }
 
 bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
-  if (read_fd_ < 0) read_fd_ = ::open(body_path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (read_fd_ < 0) return false;
-  for (size_t done = 0; done < size;) {
-    const ssize_t n =
-        ::pread(read_fd_, data + done, size - done, offset + static_cast<long long>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
+  const long long end = offset + static_cast<long long>(size);
+  if (offset < read_offset_ || end > read_offset_ + static_cast<long long>(read_size_)) {
+    // The run asks for the body in small pieces, in order: it is read in large ones.
+    if (read_fd_ < 0 && !anonymous_) {
+      read_fd_ = ::open(body_path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    }
+    const int fd = anonymous_ ? fd_ : read_fd_;
+    if (fd < 0) return false;
+    const size_t capacity = std::max(size, kBodyReadAhead);
+    if (read_capacity_ < capacity) {
+      read_buffer_ = std::make_unique<char[]>(capacity);
+      read_capacity_ = capacity;
+    }
+    read_offset_ = offset;
+    read_size_ = 0;
+    while (read_size_ < size) {
+      const ssize_t n = ::pread(fd, read_buffer_.get() + read_size_, capacity - read_size_,
+                                offset + static_cast<long long>(read_size_));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      read_size_ += static_cast<size_t>(n);
+    }
   }
+  std::memcpy(data, read_buffer_.get() + (offset - read_offset_), size);
   return true;
 }
 
-std::string AheadTransfer::TakeBody() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
+bool AheadTransfer::StoreBody(std::string& to,
+                              const std::function<std::string(const std::string&)>& next) {
   if (read_fd_ >= 0) {
     ::close(read_fd_);
     read_fd_ = -1;
   }
-  std::string path;
-  path.swap(body_path_);
-  return path;
+  read_buffer_.reset();
+  read_capacity_ = read_size_ = 0;
+  if (body_path_.empty()) return false;
+  bool stored = false;
+  if (!anonymous_) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    stored = next ? OutputFile::MoveWithoutReplacing(body_path_, to, next)
+                  : std::rename(body_path_.c_str(), to.c_str()) == 0;
+    if (!stored) ::unlink(body_path_.c_str());
+  } else {
+    const AheadFile file{fd_, body_path_, true};
+    if (next) {
+      stored = OutputFile::TakeFreeName(to, next, [&file](const std::string& name) {
+        return AheadFileStock::Link(file, name) ? 0 : errno;
+      });
+    } else {
+      // Replacing what is there: a name of its own first, then a rename over it.
+      const std::string own = to + "." + std::to_string(::getpid()) + ".hvpart";
+      stored = AheadFileStock::Link(file, own);
+      if (stored && std::rename(own.c_str(), to.c_str()) != 0) {
+        ::unlink(own.c_str());
+        stored = false;
+      }
+    }
+    ::close(fd_);
+    fd_ = -1;
+  }
+  body_path_.clear();
+  return stored;
 }
 
 std::vector<std::string> AheadTransfer::CurrentJar() const {

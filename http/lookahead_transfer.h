@@ -8,11 +8,13 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "http/lookahead_file_stock.h"
 #include "http/lookahead_request.h"
 #include "http/quick_ack.h"
 
@@ -30,7 +32,8 @@ class AheadTransfer {
  public:
   enum class State { kWaiting, kRunning, kFinished };
 
-  AheadTransfer(int id, AheadRequest request, std::string bodyPath);
+  // The body goes into a file taken from `stock` (null: the body can't be kept).
+  AheadTransfer(int id, AheadRequest request, AheadFileStock* stock);
   ~AheadTransfer();
   AheadTransfer(const AheadTransfer&) = delete;
   AheadTransfer& operator=(const AheadTransfer&) = delete;
@@ -58,8 +61,10 @@ class AheadTransfer {
   // they can't be read.
   bool ReadBody(char* data, size_t size, long long offset);
 
-  // The file with the body, closed, for a rename; empty once given away.
-  std::string TakeBody();
+  // Gives the body the name `to` (the file there is replaced), or with `next` the
+  // first free name from `to` on, never replacing anything (`to` becomes the name
+  // taken). False when the body can't be stored; it is gone either way.
+  bool StoreBody(std::string& to, const std::function<std::string(const std::string&)>& next);
 
   AheadView View() const;
   bool Stalled(double now, long connectMs, long stallMs) const;
@@ -105,9 +110,17 @@ class AheadTransfer {
 
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
-  std::string body_path_;
+  bool OpenBodyFile();
+
+  AheadFileStock* stock_;
+  std::string body_path_;   // empty until the body begins
+  bool anonymous_ = false;  // the body's file has no name: fd_ stays open until stored
   int fd_ = -1;
   int read_fd_ = -1;
+  std::unique_ptr<char[]> read_buffer_;  // the body read ahead for ReadBody
+  size_t read_capacity_ = 0;
+  size_t read_size_ = 0;
+  long long read_offset_ = 0;
   bool write_failed_ = false;
   bool dropped_ = false;              // ended on purpose after the headers: the body is not wanted
   BodyCutoff cutoff_;                 // from request.makeCutoff

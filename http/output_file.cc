@@ -176,8 +176,14 @@ bool OutputFile::Commit() {
 
 bool OutputFile::MoveWithoutReplacing(const std::string& from, std::string& to,
                                       const NextName& next) {
+  return TakeFreeName(
+      to, next, [&from](const std::string& name) { return TakeNameWithoutReplacing(from, name); });
+}
+
+bool OutputFile::TakeFreeName(std::string& to, const NextName& next,
+                              const std::function<int(const std::string&)>& take) {
   for (int attempt = 1;; ++attempt) {
-    const int error = TakeNameWithoutReplacing(from, to);
+    const int error = take(to);
     if (error == 0) return true;
     if (error != EEXIST || attempt >= kNameAttempts || !next) return false;
     to = next(to);

@@ -46,6 +46,11 @@ class OutputFile {
   // left where it is) when no name could be taken.
   static bool MoveWithoutReplacing(const std::string& from, std::string& to, const NextName& next);
 
+  // The same walk over the names for any way of taking one: `take` answers 0, or the
+  // errno of its failure (EEXIST: the name is taken, the next one is tried).
+  static bool TakeFreeName(std::string& to, const NextName& next,
+                           const std::function<int(const std::string&)>& take);
+
   // Closes and removes the temporary file (nothing when none is open).
   void Discard();
 

@@ -257,7 +257,7 @@ class ParallelRunTest : public ::testing::Test {
   Harvest Run(int transfers, const std::vector<Entry>& entries,
               const std::map<std::string, std::string>& existing = {},
               std::function<void(Engine&, RecordingWindow&)> onPump = nullptr,
-              std::deque<MessageAnswer> answers = {}) {
+              std::deque<MessageAnswer> answers = {}, bool namedFiles = false) {
     TempDir dest;
     TempDir config;
     for (const auto& [name, bytes] : existing) WriteBytes(dest.file(name), bytes);
@@ -268,6 +268,7 @@ class ParallelRunTest : public ::testing::Test {
     settings.parallelTransfers = transfers;
     Engine engine(window, settings);
     engine.settingsDir = config.dir();
+    engine.namedAheadFiles = namedFiles;
     window.controls[IDC_DESTINATION_DIR] = dest.dir();
     window.controls[IDC_FILE_PREFIX] = "AAA_";
     window.controls[IDC_AUTO_INCREMENT] = "1";
@@ -302,13 +303,16 @@ class ParallelRunTest : public ::testing::Test {
 
   // The same harvest with 1, 2 and 6 transfers: everything the user sees and keeps is
   // the same, and so is every request's Referer and cookies.
+  // `named`: the bodies fetched ahead wait in named files, as where the file system
+  // has no files without a name.
   void ExpectSameHarvests(const std::vector<Entry>& entries,
-                          const std::map<std::string, std::string>& existing = {}) {
+                          const std::map<std::string, std::string>& existing = {},
+                          bool named = false) {
     const Harvest one = Run(1, entries, existing);
     ASSERT_FALSE(one.rows.empty());
     for (const int n : {2, 6}) {
       SCOPED_TRACE("transfers " + std::to_string(n));
-      const Harvest many = Run(n, entries, existing);
+      const Harvest many = Run(n, entries, existing, nullptr, {}, named);
       EXPECT_EQ(many.files, one.files);
       EXPECT_EQ(many.rows, one.rows);
       EXPECT_EQ(many.calls, one.calls);
@@ -331,12 +335,15 @@ TEST_F(ParallelRunTest, LinkedGalleryWithFailuresInTheMiddleIsTheSameHarvest) {
 
 TEST_F(ParallelRunTest, EmbeddedImagesAndCollisionsAreTheSameHarvest) {
   // Taken names move the next ones to _02; an empty file counts as free.
-  ExpectSameHarvests({{site.Url("/emb.html")}},
-                     {{"AAA_001.jpg", "taken"}, {"AAA_002.jpg", ""}, {"AAA_003.jpg", "taken"}});
+  const std::map<std::string, std::string> taken = {
+      {"AAA_001.jpg", "taken"}, {"AAA_002.jpg", ""}, {"AAA_003.jpg", "taken"}};
+  ExpectSameHarvests({{site.Url("/emb.html")}}, taken);
+  ExpectSameHarvests({{site.Url("/emb.html")}}, taken, true);
 }
 
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {
   ExpectSameHarvests({{site.Url("/thumbs.html")}});
+  ExpectSameHarvests({{site.Url("/thumbs.html")}}, {}, true);
 }
 
 TEST_F(ParallelRunTest, FramesAndABatchOfPagesAreTheSameHarvest) {
@@ -401,9 +408,14 @@ TEST_F(ParallelRunTest, StopDuringAParallelRunLogsTheSequentialRunAndLeavesNoTem
   EXPECT_EQ(six.files, one.files);
   ASSERT_FALSE(one.rows.empty());
   EXPECT_TRUE(one.rows.front().starts_with("Stopped"));
-  for (const auto& [name, bytes] : six.files) {
-    EXPECT_FALSE(name.starts_with(kAheadDirectoryPrefix)) << name;
-    EXPECT_FALSE(name.ends_with(".hvpart")) << name;
+  const Harvest named = Run(6, entries, {}, stopAtFourth, {}, true);
+  EXPECT_EQ(named.rows, one.rows);
+  EXPECT_EQ(named.files, one.files);
+  for (const Harvest* h : {&six, &named}) {
+    for (const auto& [name, bytes] : h->files) {
+      EXPECT_FALSE(name.starts_with(kAheadDirectoryPrefix)) << name;
+      EXPECT_FALSE(name.ends_with(".hvpart")) << name;
+    }
   }
 }
 

@@ -1,0 +1,96 @@
+#include "http/lookahead_file_stock.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace harvelo {
+namespace {
+
+std::string FdPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
+}  // namespace
+
+AheadFileStock::AheadFileStock(const AheadDirectory& directory, size_t depth, bool allowAnonymous)
+    : directory_(directory), depth_(depth), anonymous_(allowAnonymous) {
+  if (depth_ > 0 && directory_.IsOpen()) worker_ = std::thread([this] { Work(); });
+}
+
+AheadFileStock::~AheadFileStock() {
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+  }
+  wanted_.notify_all();
+  if (worker_.joinable()) worker_.join();
+  for (AheadFile& file : ready_) {
+    ::close(file.fd);
+    if (!file.anonymous) ::unlink(file.path.c_str());
+  }
+}
+
+AheadFile AheadFileStock::Make() {
+  AheadFile file;
+#ifdef O_TMPFILE
+  if (anonymous_) {
+    file.fd = ::open(directory_.Directory().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    // Its name under /proc is what gives it a name in the directory later.
+    if (file.fd >= 0 && ::access(FdPath(file.fd).c_str(), F_OK) == 0) {
+      file.path = FdPath(file.fd);
+      file.anonymous = true;
+      return file;
+    }
+    if (file.fd >= 0) ::close(file.fd);
+    file.fd = -1;
+    anonymous_ = false;
+  }
+#endif
+  int number = 0;
+  {
+    std::lock_guard lock(mutex_);
+    number = next_number_++;
+  }
+  file.path = directory_.FilePath(number);
+  file.fd = ::open(file.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  return file;
+}
+
+AheadFile AheadFileStock::Take() {
+  {
+    std::lock_guard lock(mutex_);
+    if (!ready_.empty()) {
+      AheadFile file = std::move(ready_.front());
+      ready_.pop_front();
+      wanted_.notify_one();
+      return file;
+    }
+  }
+  if (!directory_.IsOpen()) return {};
+  return Make();
+}
+
+bool AheadFileStock::Link(const AheadFile& file, const std::string& to) {
+  return ::linkat(AT_FDCWD, FdPath(file.fd).c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+void AheadFileStock::Work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wanted_.wait(lock, [this] { return ending_ || (!failed_ && ready_.size() < depth_); });
+    if (ending_) return;
+    lock.unlock();
+    AheadFile file = Make();
+    lock.lock();
+    if (file.fd < 0) {
+      // The directory takes no more files: Take() meets the failure itself.
+      failed_ = true;
+      continue;
+    }
+    ready_.push_back(std::move(file));
+  }
+}
+
+}  // namespace harvelo

@@ -1,0 +1,61 @@
+// Empty private files made ready ahead of need by a thread of their own. Creating a file
+// is the costliest thing a harvest asks of the file system, and a transfer fetched ahead
+// needs one for its body: taken from this stock, the creation happens on the other core
+// while the transfers go on.
+//
+// Where the file system allows it the files have no name at all (O_TMPFILE): making one
+// then does not hold the destination directory, which the run's own renames need, and a
+// run that is killed leaves nothing behind. Elsewhere they are the private directory's
+// named files.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "http/lookahead_dir.h"
+
+namespace harvelo {
+
+struct AheadFile {
+  int fd = -1;             // open for reading and writing, empty
+  std::string path;        // a name that opens it (for a file without a name, its fd's)
+  bool anonymous = false;  // no name in the directory: it is gone once fd is closed
+};
+
+class AheadFileStock {
+ public:
+  // Keeps up to `depth` files of `directory` ready (0: makes each when taken). With
+  // `allowAnonymous` false every file has a name.
+  AheadFileStock(const AheadDirectory& directory, size_t depth, bool allowAnonymous = true);
+  // Ends the thread and removes the files nobody took.
+  ~AheadFileStock();
+  AheadFileStock(const AheadFileStock&) = delete;
+  AheadFileStock& operator=(const AheadFileStock&) = delete;
+
+  // A new empty file: one of the stock, else made now. fd < 0 when it can't be made.
+  AheadFile Take();
+
+  // Gives an anonymous file the name `to` without replacing anything there: false with
+  // errno EEXIST when the name is taken.
+  static bool Link(const AheadFile& file, const std::string& to);
+
+ private:
+  AheadFile Make();
+  void Work();
+
+  const AheadDirectory& directory_;
+  const size_t depth_;
+  std::atomic<bool> anonymous_;  // cleared once the file system refuses them
+  std::mutex mutex_;
+  std::condition_variable wanted_;
+  std::deque<AheadFile> ready_;
+  int next_number_ = 1;
+  bool failed_ = false;  // the thread could not make a file: it stops trying
+  bool ending_ = false;
+  std::thread worker_;
+};
+
+}  // namespace harvelo

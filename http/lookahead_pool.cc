@@ -251,7 +251,7 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
   peak_in_flight_ = std::max(peak_in_flight_, RunningCount());
 }
 
-void LookAheadPool::StartWaiting() {
+int LookAheadPool::StartWaiting() {
   // A request goes out with the cookies that the responses before it set. Once the
   // site has shown that its pages (or even its resources) set cookies, a page (or any
   // request) waits until the headers of the pages (requests) before it are here, so that
@@ -261,6 +261,7 @@ void LookAheadPool::StartWaiting() {
     (t->request.page ? pages_set_cookies_ : resources_set_cookies_) = true;
   }
   int running = RunningCount();
+  int started = 0;
   bool earlierPending = false;      // a request before this one has no headers yet
   bool earlierPagePending = false;  // a page before this one has no headers yet
   for (auto& t : window_) {
@@ -269,12 +270,16 @@ void LookAheadPool::StartWaiting() {
                        (pages_set_cookies_ && t->request.page && earlierPagePending);
     if (t->state == AheadTransfer::State::kWaiting && !waits) {
       Start(*t);
-      if (t->state == AheadTransfer::State::kRunning) ++running;
+      if (t->state == AheadTransfer::State::kRunning) {
+        ++running;
+        ++started;
+      }
     }
     const bool pending = t->state != AheadTransfer::State::kFinished && !t->headersKnown;
     earlierPending = earlierPending || pending;
     earlierPagePending = earlierPagePending || (pending && t->request.page);
   }
+  return started;
 }
 
 void LookAheadPool::CollectFinished() {
@@ -323,7 +328,11 @@ void LookAheadPool::Drive(const std::function<bool()>& ready) {
     plan_dirty_ = false;
     Reconcile(window_.front()->request);
   }
-  StartWaiting();
+  if (StartWaiting() > 0) {
+    // The requests just started go out now, not after the run's next piece of work:
+    // on a distant site every request waits a round trip from here.
+    curl_multi_perform(multi_.get(), &active);
+  }
   PumpIfDue();
   // Waits only while what the run waits for has not come with this turn.
   if (ready && !ready()) {

@@ -101,7 +101,7 @@ class LookAheadPool {
   };
 
   AheadTransfer& Reconcile(const AheadRequest& request);
-  void StartWaiting();
+  int StartWaiting();  // how many it started
   void Start(AheadTransfer& transfer);
   void Drop(size_t index);
   void DropAllBut(const AheadTransfer* keep);

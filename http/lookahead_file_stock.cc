@@ -1,6 +1,7 @@
 #include "http/lookahead_file_stock.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,18 @@ namespace {
 
 std::string FdPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
+}
+
+bool WriteAll(const AheadWrite& write) {
+  const std::string& bytes = *write.bytes;
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n =
+        ::pwrite(write.fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace
@@ -72,14 +85,56 @@ AheadFile AheadFileStock::Take() {
   return Make();
 }
 
+std::shared_ptr<AheadWrite> AheadFileStock::WriteLater(int fd,
+                                                       std::shared_ptr<const std::string> bytes) {
+  auto write = std::make_shared<AheadWrite>();
+  write->fd = fd;
+  write->bytes = std::move(bytes);
+  if (!worker_.joinable()) {
+    write->ok = WriteAll(*write);
+    write->done = true;
+    return write;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    writes_.push_back(write);
+  }
+  wanted_.notify_one();
+  return write;
+}
+
+bool AheadFileStock::Wait(AheadWrite& write) {
+  std::unique_lock lock(mutex_);
+  written_.wait(lock, [&write] { return write.done; });
+  return write.ok;
+}
+
 bool AheadFileStock::Link(const AheadFile& file, const std::string& to) {
   return ::linkat(AT_FDCWD, FdPath(file.fd).c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 void AheadFileStock::Work() {
+#ifdef __linux__
+  pthread_setname_np(pthread_self(), "harvelo-files");
+#endif
   std::unique_lock lock(mutex_);
   for (;;) {
-    wanted_.wait(lock, [this] { return ending_ || (!failed_ && ready_.size() < depth_); });
+    // Writes come first: the run may be waiting for one. Those asked for are done
+    // even when the stock ends.
+    wanted_.wait(lock, [this] {
+      return ending_ || !writes_.empty() || (!failed_ && ready_.size() < depth_);
+    });
+    if (!writes_.empty()) {
+      std::shared_ptr<AheadWrite> write = std::move(writes_.front());
+      writes_.pop_front();
+      lock.unlock();
+      const bool ok = WriteAll(*write);
+      lock.lock();
+      write->ok = ok;
+      write->done = true;
+      written_.notify_all();
+      continue;
+    }
     if (ending_) return;
     lock.unlock();
     AheadFile file = Make();

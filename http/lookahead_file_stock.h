@@ -1,7 +1,8 @@
 // Empty private files made ready ahead of need by a thread of their own. Creating a file
 // is the costliest thing a harvest asks of the file system, and a transfer fetched ahead
 // needs one for its body: taken from this stock, the creation happens on the other core
-// while the transfers go on.
+// while the transfers go on. The same thread writes the bodies that came whole into
+// memory, so that copying them into the file doesn't hold the transfers either.
 //
 // Where the file system allows it the files have no name at all (O_TMPFILE): making one
 // then does not hold the destination directory, which the run's own renames need, and a
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +25,14 @@ struct AheadFile {
   int fd = -1;             // open for reading and writing, empty
   std::string path;        // a name that opens it (for a file without a name, its fd's)
   bool anonymous = false;  // no name in the directory: it is gone once fd is closed
+};
+
+// A body written by the stock's thread while the run goes on.
+struct AheadWrite {
+  int fd = -1;
+  std::shared_ptr<const std::string> bytes;  // written from the start of the file
+  bool done = false;
+  bool ok = false;
 };
 
 class AheadFileStock {
@@ -38,6 +48,12 @@ class AheadFileStock {
   // A new empty file: one of the stock, else made now. fd < 0 when it can't be made.
   AheadFile Take();
 
+  // Has the thread write `bytes` into the empty file `fd` (at once when there is no
+  // thread). `fd` stays open until Wait has answered.
+  std::shared_ptr<AheadWrite> WriteLater(int fd, std::shared_ptr<const std::string> bytes);
+  // Until the write is done; false when it failed.
+  bool Wait(AheadWrite& write);
+
   // Gives an anonymous file the name `to` without replacing anything there: false with
   // errno EEXIST when the name is taken.
   static bool Link(const AheadFile& file, const std::string& to);
@@ -51,7 +67,9 @@ class AheadFileStock {
   std::atomic<bool> anonymous_;  // cleared once the file system refuses them
   std::mutex mutex_;
   std::condition_variable wanted_;
+  std::condition_variable written_;
   std::deque<AheadFile> ready_;
+  std::deque<std::shared_ptr<AheadWrite>> writes_;  // first come, first written
   int next_number_ = 1;
   bool failed_ = false;  // the thread could not make a file: it stops trying
   bool ending_ = false;

@@ -31,6 +31,9 @@ constexpr long kSocketReadSize = 64 * 1024;
 constexpr long kMaxRedirects = 20;
 constexpr size_t kSetCookieChars = 2046;
 constexpr size_t kBodyReadAhead = 64 * 1024;
+constexpr size_t kBodyWriteSize = 64 * 1024;
+// A body up to this size waits in memory until it is whole (most pictures do).
+constexpr size_t kBodyInMemory = 256 * 1024;
 // The pool keeps the connect time itself (on the time it spends waiting for the
 // network), so that a paused run does not time out the transfers it holds.
 constexpr long kCurlConnectTimeoutMs = 24L * 3600 * 1000;
@@ -63,6 +66,7 @@ AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, AheadFil
 }
 
 AheadTransfer::~AheadTransfer() {
+  if (write_) stock_->Wait(*write_);
   if (fd_ >= 0) ::close(fd_);
   if (read_fd_ >= 0) ::close(read_fd_);
   if (!body_path_.empty() && !anonymous_) ::unlink(body_path_.c_str());
@@ -179,6 +183,15 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
       OnHeadersKnown();
     }
   }
+  if (!pending_.empty() && anonymous_ && written_ == 0 && !failed && !dropped_) {
+    // The whole body came into memory: the stock's thread writes it, and the run
+    // reads it from here.
+    body_ = std::make_shared<const std::string>(std::move(pending_));
+    write_ = stock_->WriteLater(fd_, body_);
+  } else if (!pending_.empty() && !FlushBody() && !failed && !dropped_) {
+    Fail(0, "Cannot write output file.", "fwrite()");
+  }
+  std::string().swap(pending_);
   if (!failed && !dropped_ && headersKnown && body_path_.empty()) {
     // An empty body: its file is made now, as the fetch would have made it.
     if (!OpenBodyFile()) Fail(0, "Cannot write output file.", "fwrite()");
@@ -221,7 +234,7 @@ void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
   responseBlock.append(line);
   if (StartsWithNoCase(line, "set-cookie:")) setCookieSeen = true;
   if (line != "\r\n" && line != "\n") return;
-  if (sockets_ != nullptr) sockets_->AcknowledgeAll();
+  if (sockets_ != nullptr) sockets_->Acknowledge(local_port_);
   if (IsFinalResponseHead(responseBlock)) {
     OnHeadersKnown();
   } else if (ParseResponseHead(responseBlock).status >= 300) {
@@ -249,20 +262,33 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
     write_failed_ = true;
     return false;
   }
-  for (size_t done = 0; done < size;) {
-    const ssize_t n = ::write(fd_, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      write_failed_ = true;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
+  // Kept in memory up to a bound, then written in large pieces (curl hands the body on
+  // in pieces of at most 16 KB).
+  if (pending_.capacity() < kBodyWriteSize) pending_.reserve(kBodyWriteSize);
+  pending_.append(data, size);
+  const size_t bound = anonymous_ && written_ == 0 ? kBodyInMemory : kBodyWriteSize;
+  if (pending_.size() >= bound && !FlushBody()) return false;
   blocks_.push_back(static_cast<std::uint32_t>(size));
   if (cutoff_ && status >= 200 && status <= 299 && cutoff_(data, size)) {
     cut_ = true;
     return false;
   }
+  return true;
+}
+
+bool AheadTransfer::FlushBody() {
+  for (size_t done = 0; done < pending_.size();) {
+    const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      write_failed_ = true;
+      pending_.clear();
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  written_ += static_cast<long long>(pending_.size());
+  pending_.clear();
   return true;
 }
 
@@ -279,6 +305,16 @@ size_t AheadTransfer::NextPiece(size_t limit) {
 
 bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
   const long long end = offset + static_cast<long long>(size);
+  if (body_) {
+    if (end > static_cast<long long>(body_->size())) return false;
+    std::memcpy(data, body_->data() + offset, size);
+    return true;
+  }
+  if (offset >= written_ && end <= written_ + static_cast<long long>(pending_.size())) {
+    std::memcpy(data, pending_.data() + (offset - written_), size);
+    return true;
+  }
+  if (!pending_.empty() && !FlushBody()) return false;
   if (offset < read_offset_ || end > read_offset_ + static_cast<long long>(read_size_)) {
     // The run asks for the body in small pieces, in order: it is read in large ones.
     if (read_fd_ < 0 && !anonymous_) {
@@ -315,6 +351,17 @@ bool AheadTransfer::StoreBody(std::string& to,
   read_capacity_ = read_size_ = 0;
   if (body_path_.empty()) return false;
   bool stored = false;
+  if (write_) {
+    const bool written = stock_->Wait(*write_);
+    write_.reset();
+    body_.reset();
+    if (!written) {
+      ::close(fd_);
+      fd_ = -1;
+      body_path_.clear();
+      return false;
+    }
+  }
   if (!anonymous_) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -382,8 +429,9 @@ int AheadTransfer::DebugCallback(CURL*, curl_infotype type, char* data, size_t s
   return 0;
 }
 
-int AheadTransfer::PrereqCallback(void* self, char*, char*, int, int) {
+int AheadTransfer::PrereqCallback(void* self, char*, char*, int, int localPort) {
   auto* transfer = static_cast<AheadTransfer*>(self);
+  transfer->local_port_ = localPort;
   transfer->connected_ = true;
   transfer->Touch();
   return CURL_PREREQFUNC_OK;

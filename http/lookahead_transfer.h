@@ -111,13 +111,19 @@ class AheadTransfer {
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
   bool OpenBodyFile();
+  bool FlushBody();
 
   AheadFileStock* stock_;
   std::string body_path_;   // empty until the body begins
   bool anonymous_ = false;  // the body's file has no name: fd_ stays open until stored
   int fd_ = -1;
   int read_fd_ = -1;
-  std::unique_ptr<char[]> read_buffer_;  // the body read ahead for ReadBody
+  std::string pending_;                      // received, not yet written
+  long long written_ = 0;                    // bytes of the body in the file
+  std::shared_ptr<const std::string> body_;  // the whole body, when it came in memory
+  std::shared_ptr<AheadWrite> write_;        // the stock's thread writing body_
+  int local_port_ = 0;                       // of the connection the request went out on
+  std::unique_ptr<char[]> read_buffer_;      // the body read ahead for ReadBody
   size_t read_capacity_ = 0;
   size_t read_size_ = 0;
   long long read_offset_ = 0;
@@ -128,7 +134,7 @@ class AheadTransfer {
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came
   std::uint32_t front_used_ = 0;      // bytes of blocks_.front() already handed on
   const double* clock_ = nullptr;
-  const SocketList* sockets_ = nullptr;
+  SocketList* sockets_ = nullptr;
   double started_ = 0;
   double lastActivity_ = 0;
   bool connected_ = false;

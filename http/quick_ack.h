@@ -22,9 +22,16 @@ class SocketList {
   // On the others it does no harm (a connection waiting for its response would
   // acknowledge it at once anyway).
   void AcknowledgeAll() const;
+  // The same for the connection with this local port only (all when none has it). The
+  // ports are learnt once a connection is used, so a kept-alive one costs one call.
+  void Acknowledge(int localPort);
 
  private:
-  std::vector<curl_socket_t> sockets_;
+  struct Open {
+    curl_socket_t socket;
+    int port;  // 0: not known yet
+  };
+  std::vector<Open> sockets_;
 };
 
 }  // namespace harvelo

@@ -13,9 +13,9 @@ std::string FdPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
 
-bool WriteAll(const AheadWrite& write) {
+bool WriteAll(AheadWrite& write) {
   const std::string& bytes = *write.bytes;
-  for (size_t done = 0; done < bytes.size();) {
+  for (size_t& done = write.written; done < bytes.size();) {
     const ssize_t n =
         ::pwrite(write.fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
@@ -77,7 +77,8 @@ AheadFile AheadFileStock::Take() {
     if (!ready_.empty()) {
       AheadFile file = std::move(ready_.front());
       ready_.pop_front();
-      wanted_.notify_one();
+      // The thread is woken once the stock runs half empty, not for every file.
+      if (ready_.size() <= depth_ / 2) wanted_.notify_one();
       return file;
     }
   }

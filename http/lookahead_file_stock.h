@@ -33,6 +33,7 @@ struct AheadWrite {
   std::shared_ptr<const std::string> bytes;  // written from the start of the file
   bool done = false;
   bool ok = false;
+  size_t written = 0;  // bytes in the file when it ended
 };
 
 class AheadFileStock {

@@ -445,9 +445,18 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     Start(*transfer);
   }
 
+  transfer->MarkReplaying();
   int pieces = 0;
   char data[kReadSize];
   for (;;) {
+    // A body that could not be written fails where the fetch's own write would have.
+    if (transfer->AtBlockStart() && transfer->HasPiece()) {
+      const long long cutoff = transfer->WriteFailureCutoff();
+      if (cutoff >= 0 && transfer->FrontBlockEnd() >= cutoff) {
+        FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
+        return failed();
+      }
+    }
     const size_t piece = transfer->NextPiece(kReadSize);
     if (piece > 0) {
       if (fetcher.m_onBody) {

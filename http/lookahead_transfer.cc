@@ -183,12 +183,12 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
       OnHeadersKnown();
     }
   }
-  if (!pending_.empty() && anonymous_ && written_ == 0 && !failed && !dropped_) {
+  if (!pending_.empty() && InMemory() && !failed && !dropped_) {
     // The whole body came into memory: the stock's thread writes it, and the run
     // reads it from here.
     body_ = std::make_shared<const std::string>(std::move(pending_));
     write_ = stock_->WriteLater(fd_, body_);
-  } else if (!pending_.empty() && !FlushBody() && !failed && !dropped_) {
+  } else if (!pending_.empty() && !WriteOut(pending_.size()) && !failed && !dropped_) {
     Fail(0, "Cannot write output file.", "fwrite()");
   }
   std::string().swap(pending_);
@@ -258,16 +258,16 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   if (!headersKnown && !OnHeadersKnown()) return false;
   if (dropped_) return false;
   Touch();
+  if (write_failed_) return false;
   if (body_path_.empty() && !OpenBodyFile()) {
     write_failed_ = true;
     return false;
   }
-  // Kept in memory up to a bound, then written in large pieces (curl hands the body on
-  // in pieces of at most 16 KB).
+  // Kept whole in memory up to a bound while nobody replays it; else written in the
+  // 64 KB pieces a fetch writes, so that a write that fails does so at the same read.
   if (pending_.capacity() < kBodyWriteSize) pending_.reserve(kBodyWriteSize);
   pending_.append(data, size);
-  const size_t bound = anonymous_ && written_ == 0 ? kBodyInMemory : kBodyWriteSize;
-  if (pending_.size() >= bound && !FlushBody()) return false;
+  if ((!InMemory() || pending_.size() > kBodyInMemory) && !FlushPieces()) return false;
   blocks_.push_back(static_cast<std::uint32_t>(size));
   if (cutoff_ && status >= 200 && status <= 299 && cutoff_(data, size)) {
     cut_ = true;
@@ -276,26 +276,56 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   return true;
 }
 
-bool AheadTransfer::FlushBody() {
-  for (size_t done = 0; done < pending_.size();) {
-    const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+bool AheadTransfer::WriteOut(size_t size) {
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::write(fd_, pending_.data() + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       write_failed_ = true;
+      write_failed_at_ = written_ + static_cast<long long>(done);
       pending_.clear();
       return false;
     }
     done += static_cast<size_t>(n);
   }
-  written_ += static_cast<long long>(pending_.size());
-  pending_.clear();
+  written_ += static_cast<long long>(size);
+  pending_.erase(0, size);
   return true;
+}
+
+bool AheadTransfer::FlushPieces() {
+  while (pending_.size() >= kBodyWriteSize) {
+    if (!WriteOut(kBodyWriteSize)) return false;
+  }
+  return true;
+}
+
+void AheadTransfer::MarkReplaying() {
+  if (replaying_) return;
+  replaying_ = true;
+  if (state == State::kRunning && !pending_.empty()) FlushPieces();
+}
+
+long long AheadTransfer::WriteFailureCutoff() {
+  if (write_ && !write_checked_) {
+    write_checked_ = true;
+    if (!stock_->Wait(*write_)) write_failed_at_ = static_cast<long long>(write_->written);
+  }
+  if (write_failed_at_ < 0) return -1;
+  const auto piece = static_cast<long long>(kBodyWriteSize);
+  return (write_failed_at_ / piece + 1) * piece;
+}
+
+long long AheadTransfer::FrontBlockEnd() const {
+  if (blocks_.empty()) return -1;
+  return handed_ - front_used_ + blocks_.front();
 }
 
 size_t AheadTransfer::NextPiece(size_t limit) {
   if (blocks_.empty()) return 0;
   const size_t piece = std::min<size_t>(limit, blocks_.front() - front_used_);
   front_used_ += static_cast<std::uint32_t>(piece);
+  handed_ += static_cast<long long>(piece);
   if (front_used_ == blocks_.front()) {
     blocks_.pop_front();
     front_used_ = 0;
@@ -310,11 +340,20 @@ bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
     std::memcpy(data, body_->data() + offset, size);
     return true;
   }
-  if (offset >= written_ && end <= written_ + static_cast<long long>(pending_.size())) {
-    std::memcpy(data, pending_.data() + (offset - written_), size);
-    return true;
+  // The bytes before written_ are in the file, the rest in memory.
+  const size_t fromFile =
+      offset >= written_ ? 0 : static_cast<size_t>(std::min(end, written_) - offset);
+  if (fromFile > 0 && !ReadFile(data, fromFile, offset)) return false;
+  if (fromFile < size) {
+    const long long at = offset + static_cast<long long>(fromFile) - written_;
+    if (end - written_ > static_cast<long long>(pending_.size())) return false;
+    std::memcpy(data + fromFile, pending_.data() + at, size - fromFile);
   }
-  if (!pending_.empty() && !FlushBody()) return false;
+  return true;
+}
+
+bool AheadTransfer::ReadFile(char* data, size_t size, long long offset) {
+  const long long end = offset + static_cast<long long>(size);
   if (offset < read_offset_ || end > read_offset_ + static_cast<long long>(read_size_)) {
     // The run asks for the body in small pieces, in order: it is read in large ones.
     if (read_fd_ < 0 && !anonymous_) {

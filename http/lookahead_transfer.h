@@ -57,6 +57,17 @@ class AheadTransfer {
   size_t NextPiece(size_t limit);
   bool HasPiece() const { return !blocks_.empty(); }
 
+  // The run replays it from now on, as it comes: its body is written as a fetch
+  // writes it.
+  void MarkReplaying();
+  // Where a write of the body failed, as the run meets it: the end of the 64 KB piece
+  // that could not be written (-1: none failed). Waits for the file thread's write.
+  long long WriteFailureCutoff();
+  // The offset where the read that the next piece begins ends (-1: none waiting), and
+  // whether the next piece begins one.
+  long long FrontBlockEnd() const;
+  bool AtBlockStart() const { return front_used_ == 0; }
+
   // Reads `size` bytes of the body from `offset` (those already received); false when
   // they can't be read.
   bool ReadBody(char* data, size_t size, long long offset);
@@ -111,15 +122,25 @@ class AheadTransfer {
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
   bool OpenBodyFile();
-  bool FlushBody();
+  // Writes the first `size` bytes of pending_; on failure remembers where it stopped.
+  bool WriteOut(size_t size);
+  bool FlushPieces();  // the whole 64 KB pieces of pending_
+  bool ReadFile(char* data, size_t size, long long offset);
+  // The body waits whole in memory (until it ends, or outgrows the bound).
+  bool InMemory() const { return anonymous_ && written_ == 0 && !replaying_; }
 
   AheadFileStock* stock_;
   std::string body_path_;   // empty until the body begins
   bool anonymous_ = false;  // the body's file has no name: fd_ stays open until stored
   int fd_ = -1;
   int read_fd_ = -1;
-  std::string pending_;                      // received, not yet written
-  long long written_ = 0;                    // bytes of the body in the file
+  std::string pending_;  // received, not yet written
+  long long written_ = 0;
+  long long write_failed_at_ = -1;  // bytes in the file when a write failed
+  bool write_checked_ = false;      // write_'s outcome is in write_failed_at_
+  bool replaying_ = false;
+  long long handed_ =
+      0;  // bytes handed on by NextPiece                    // bytes of the body in the file
   std::shared_ptr<const std::string> body_;  // the whole body, when it came in memory
   std::shared_ptr<AheadWrite> write_;        // the stock's thread writing body_
   int local_port_ = 0;                       // of the connection the request went out on

@@ -6,9 +6,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -147,6 +151,12 @@ class Site {
     } else if (path.starts_with("/missing")) {
       res.status = 404;
       res.set_content("not here", "text/html");
+    } else if (path.starts_with("/huge")) {
+      // "/huge<bytes>.jpg": a body of that many bytes, no two alike.
+      std::string body(std::strtoul(path.c_str() + 5, nullptr, 10), '\0');
+      for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>('a' + (i * 7) % 23);
+      body.replace(0, path.size(), path);
+      res.set_content(body, "image/jpeg");
     } else if (path.ends_with(".jpg")) {
       std::string body = path;
       body.resize(3000 + path.size() * 7, path[1]);
@@ -230,6 +240,17 @@ std::set<std::string> CookieSet(const std::string& header) {
   return cookies;
 }
 
+// Where two call lists part, with the calls around it (gtest prints only their start).
+std::string FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  std::string text = "first difference at call " + std::to_string(i) + ":";
+  for (size_t k = i >= 3 ? i - 3 : 0; k < i + 4; ++k) {
+    text += "\n  " + (k < a.size() ? a[k] : "-") + "   <->   " + (k < b.size() ? b[k] : "-");
+  }
+  return text;
+}
+
 class ParallelRunTest : public ::testing::Test {
  protected:
   ParallelRunTest() { SetThreadLocale(kLocaleEnglish); }
@@ -266,6 +287,11 @@ class ParallelRunTest : public ::testing::Test {
     for (int i = 1; i <= 9; ++i) late += "<a href=\"late" + std::to_string(i) + ".jpg\">x</a>";
     site.Page("/late.html", late);
     site.Page("/empty.html", "<title>Nothing</title><p>no pictures</p>");
+    // Bodies larger than the small ones held whole in memory, and one larger still.
+    site.Page("/huge.html",
+              "<a href=\"huge90000.jpg\">1</a><a href=\"a1.jpg\">2</a>"
+              "<a href=\"huge700000.jpg\">3</a><a href=\"huge200000.jpg\">4</a>"
+              "<a href=\"a2.jpg\">5</a>");
     ASSERT_TRUE(site.Start());
   }
 
@@ -332,7 +358,7 @@ class ParallelRunTest : public ::testing::Test {
       const Harvest many = Run(n, entries, existing, nullptr, {}, named);
       EXPECT_EQ(many.files, one.files);
       EXPECT_EQ(many.rows, one.rows);
-      EXPECT_EQ(many.calls, one.calls);
+      EXPECT_EQ(many.calls, one.calls) << FirstDifference(many.calls, one.calls);
       EXPECT_EQ(many.requests, one.requests);
       EXPECT_LE(many.maxConnections, n);
       EXPECT_GE(many.maxConnections, 2) << "the count of connections sees none at once";
@@ -355,6 +381,38 @@ TEST_F(ParallelRunTest, EmbeddedImagesAndCollisionsAreTheSameHarvest) {
       {"AAA_001.jpg", "taken"}, {"AAA_002.jpg", ""}, {"AAA_003.jpg", "taken"}};
   ExpectSameHarvests({{site.Url("/emb.html")}}, taken);
   ExpectSameHarvests({{site.Url("/emb.html")}}, taken, true);
+}
+
+TEST_F(ParallelRunTest, LargeBodiesAreStoredWhole) {
+  ExpectSameHarvests({{site.Url("/huge.html")}});
+  ExpectSameHarvests({{site.Url("/huge.html")}}, {}, true);
+}
+
+// Writes past the process's file size limit fail (EFBIG, the signal ignored) for as long
+// as the object lives: a disk that fills up.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST_F(ParallelRunTest, ABodyThatCannotBeWrittenFailsAsInTheSequentialRun) {
+  const FileSizeLimit limit(150000);
+  ExpectSameHarvests({{site.Url("/huge.html")}});
+  ExpectSameHarvests({{site.Url("/huge.html")}}, {}, true);
 }
 
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {

@@ -2,7 +2,10 @@
 #include "http/lookahead_file_stock.h"
 
 #include <gmock/gmock.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <chrono>
@@ -83,10 +86,14 @@ TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
     EXPECT_FALSE(kept.anonymous);
     EXPECT_TRUE(
         std::filesystem::path(kept.path).filename().string().starts_with(kAheadDirectoryPrefix));
-    // ... and makes another in place of the one taken.
-    ASSERT_TRUE(Eventually([&] { return PrivateFiles(dest.dir()) == 4; }));
     std::vector<std::string> paths = {kept.path};
-    for (int i = 0; i < 5; ++i) {  // more than the stock holds: made at once
+    // Once it runs half empty, it is filled again.
+    const AheadFile second = stock.Take();
+    ASSERT_GE(second.fd, 0);
+    ::close(second.fd);
+    paths.push_back(second.path);
+    ASSERT_TRUE(Eventually([&] { return PrivateFiles(dest.dir()) == 5; }));
+    for (int i = 0; i < 4; ++i) {  // more than the stock holds: made at once
       const AheadFile file = stock.Take();
       ASSERT_GE(file.fd, 0);
       EXPECT_THAT(paths, ::testing::Not(::testing::Contains(file.path)));
@@ -98,6 +105,57 @@ TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
   EXPECT_TRUE(std::filesystem::exists(kept.path));
   EXPECT_EQ(PrivateFiles(dest.dir()), 6);
   ::close(kept.fd);
+}
+
+// Writes past the process's file size limit fail (EFBIG, the signal ignored) for as long
+// as the object lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
+  TempDir dest;
+  AheadDirectory directory;
+  ASSERT_TRUE(directory.Create(dest.dir()));
+  for (const bool anonymous : {true, false}) {
+    SCOPED_TRACE(anonymous ? "without a name" : "named");
+    AheadFileStock stock(directory, 2, anonymous);
+    const AheadFile small = stock.Take();
+    const AheadFile large = stock.Take();
+    ASSERT_GE(small.fd, 0);
+    ASSERT_GE(large.fd, 0);
+    const auto smallBody = std::make_shared<const std::string>(30000, 's');
+    const auto largeBody = std::make_shared<const std::string>(90000, 'l');
+    {
+      const FileSizeLimit limit(64 * 1024);
+      const auto smallWrite = stock.WriteLater(small.fd, smallBody);
+      const auto largeWrite = stock.WriteLater(large.fd, largeBody);
+      EXPECT_TRUE(stock.Wait(*smallWrite));
+      EXPECT_FALSE(stock.Wait(*largeWrite)) << "a body cut by the limit counts as written";
+    }
+    std::string back(30000, '\0');
+    ASSERT_EQ(::pread(small.fd, back.data(), back.size(), 0), 30000);
+    EXPECT_EQ(back, *smallBody);
+    for (const AheadFile* file : {&small, &large}) {
+      ::close(file->fd);
+      if (!file->anonymous) ::unlink(file->path.c_str());
+    }
+  }
 }
 
 TEST(AheadFileStock, ADirectoryGoneGivesNoFileAndNoThreadSpins) {

@@ -21,8 +21,10 @@ namespace {
 constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
 constexpr size_t kReadSize = 2048;
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
-// While a body fetched ahead is replayed, the other transfers get a turn this often.
-constexpr int kPiecesBetweenTurns = 16;
+// While a body fetched ahead is replayed, the network is looked at this often (one
+// poll), and the transfers get a turn when it brought something.
+constexpr int kPiecesBetweenTurns = 4;
+constexpr int kTurnAtLeast = 4;  // looks (counted in kPiecesBetweenTurns)
 // Transfers start while fewer than N are in flight, up to this many times N requests
 // ahead of the run (the finished ones wait for the run in their files).
 constexpr size_t kStartFactor = 2;
@@ -296,6 +298,14 @@ void LookAheadPool::CollectFinished() {
   }
 }
 
+bool LookAheadPool::NetworkWaiting() {
+  int ready = 0;
+  // A turn is also due when a transfer may start or a time-out may be near: at least
+  // every kTurnAtLeast pieces.
+  if (++pieces_without_turn_ >= kTurnAtLeast) return true;
+  return curl_multi_wait(multi_.get(), nullptr, 0, 0, &ready) == CURLM_OK && ready > 0;
+}
+
 void LookAheadPool::PumpIfDue() {
   const auto now = std::chrono::steady_clock::now();
   if (now - last_pump_ < kPumpInterval) return;
@@ -305,6 +315,7 @@ void LookAheadPool::PumpIfDue() {
 
 void LookAheadPool::Drive(const std::function<bool()>& ready) {
   const auto begin = std::chrono::steady_clock::now();
+  pieces_without_turn_ = 0;
   const bool stopped = stopping && stopping();
   if (stopped && window_.size() > 1) DropAllBut(window_.front().get());
   if (!stopped && holding && holding()) {
@@ -477,7 +488,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
         Cancelled(fetcher);
         return failed();
       }
-      if (++pieces % kPiecesBetweenTurns == 0) Drive(nullptr);
+      if (++pieces % kPiecesBetweenTurns == 0 && NetworkWaiting()) Drive(nullptr);
       continue;
     }
     if (transfer->state == AheadTransfer::State::kFinished) break;

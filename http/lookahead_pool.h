@@ -110,6 +110,8 @@ class LookAheadPool {
   void Drive(const std::function<bool()>& ready);
   void CollectFinished();
   void PumpIfDue();
+  // Something came from the network (or a turn is due anyway).
+  bool NetworkWaiting();
   int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,
              FetchProgressFn callback, void* context);
   std::vector<std::string> StoreLines() const;
@@ -137,6 +139,7 @@ class LookAheadPool {
   bool resources_set_cookies_ = false;  // a resource's response did
   int peak_in_flight_ = 0;
   bool plan_dirty_ = false;
+  int pieces_without_turn_ = 0;  // looks at the network since the last turn
   std::chrono::steady_clock::time_point last_pump_;
 };
 

@@ -29,6 +29,7 @@
 #include "http/cookie_store.h"
 #include "http/lookahead_dir.h"
 #include "platform/thread_locale.h"
+#include "support/file_size_limit.h"
 #include "support/loopback_server.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
@@ -387,27 +388,6 @@ TEST_F(ParallelRunTest, LargeBodiesAreStoredWhole) {
   ExpectSameHarvests({{site.Url("/huge.html")}});
   ExpectSameHarvests({{site.Url("/huge.html")}}, {}, true);
 }
-
-// Writes past the process's file size limit fail (EFBIG, the signal ignored) for as long
-// as the object lives: a disk that fills up.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit old_{};
-  void (*previous_)(int) = nullptr;
-};
 
 TEST_F(ParallelRunTest, ABodyThatCannotBeWrittenFailsAsInTheSequentialRun) {
   const FileSizeLimit limit(150000);

@@ -15,6 +15,7 @@
 #include "http/http_fetcher.h"
 #include "http/output_file.h"
 #include "raw_http_server.h"
+#include "support/file_size_limit.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
 
@@ -23,6 +24,7 @@ namespace {
 
 using testing::Exists;
 using testing::FetchRecorder;
+using testing::FileSizeLimit;
 using testing::LoopbackServer;
 using testing::RawHttpServer;
 using testing::ReadBytes;
@@ -214,26 +216,6 @@ TEST(FetchFailure, AnOutputFileThatCannotBeCreatedLeavesOutPathAsItWas) {
             0);
   EXPECT_STREQ(fetcher.m_szErrorDesc, "Cannot create output file.");
 }
-
-// A full disk: writes beyond a file-size limit fail instead of raising SIGXFSZ.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*old_handler_)(int) = nullptr;
-};
 
 TEST(FetchFailure, AFailedWriteEndsTheFetchInsteadOfStoringATruncatedFile) {
   LoopbackServer server;

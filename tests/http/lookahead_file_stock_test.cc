@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace harvelo::testing {
@@ -106,27 +107,6 @@ TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
   EXPECT_EQ(PrivateFiles(dest.dir()), 6);
   ::close(kept.fd);
 }
-
-// Writes past the process's file size limit fail (EFBIG, the signal ignored) for as long
-// as the object lives.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit old_{};
-  void (*previous_)(int) = nullptr;
-};
 
 TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
   TempDir dest;

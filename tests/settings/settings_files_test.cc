@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace harvelo {
 namespace {
 
 using testing::Exists;
+using testing::FileSizeLimit;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
@@ -282,24 +284,6 @@ TEST(WindowPositionFile, MissingFieldsKeepTheirStartValues) {
   EXPECT_EQ(partial.y, -1);
   EXPECT_EQ(partial.alwaysOnTop, 1);
 }
-
-// A file-size limit that makes the disk "full" after `bytes` bytes while it is set.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit small = saved_;
-    small.rlim_cur = bytes;
-    ok_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-  bool ok() const { return ok_; }
-
- private:
-  rlimit saved_{};
-  bool ok_ = false;
-};
 
 TEST(Settings, ASaveThatFailsHalfwayKeepsTheOldFiles) {
   TempDir tmp;

@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace harvelo {
@@ -111,6 +112,16 @@ bool AheadFileStock::Wait(AheadWrite& write) {
 }
 
 bool AheadFileStock::Link(const AheadFile& file, const std::string& to) {
+#ifdef AT_EMPTY_PATH
+  // The descriptor itself, where the process may (CAP_DAC_READ_SEARCH): no walk through
+  // /proc. Else, and from then on, its name there.
+  static std::atomic<bool> emptyPath{true};
+  if (emptyPath) {
+    if (::linkat(file.fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno != EPERM && errno != ENOENT && errno != EINVAL) return false;
+    emptyPath = false;
+  }
+#endif
   return ::linkat(AT_FDCWD, FdPath(file.fd).c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 

@@ -472,11 +472,12 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     if (piece > 0) {
       if (fetcher.m_onBody) {
         // The bytes, for the checks that read the body as the fetch hands it on.
-        if (!transfer->ReadBody(data, piece, bytesSoFar)) {
+        const char* bytes = transfer->BodyBytes(data, piece, bytesSoFar);
+        if (bytes == nullptr) {
           FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
           return failed();
         }
-        fetcher.m_onBody(data, piece);
+        fetcher.m_onBody(bytes, piece);
       }
       bytesSoFar += static_cast<long long>(piece);
       Pump_Messages(fetcher.m_nPumpCount / 2);

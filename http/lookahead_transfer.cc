@@ -333,6 +333,17 @@ size_t AheadTransfer::NextPiece(size_t limit) {
   return piece;
 }
 
+const char* AheadTransfer::BodyBytes(char* scratch, size_t size, long long offset) {
+  const long long end = offset + static_cast<long long>(size);
+  if (body_) {
+    return end <= static_cast<long long>(body_->size()) ? body_->data() + offset : nullptr;
+  }
+  if (offset >= written_ && end - written_ <= static_cast<long long>(pending_.size())) {
+    return pending_.data() + (offset - written_);
+  }
+  return ReadBody(scratch, size, offset) ? scratch : nullptr;
+}
+
 bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
   const long long end = offset + static_cast<long long>(size);
   if (body_) {

@@ -68,6 +68,11 @@ class AheadTransfer {
   long long FrontBlockEnd() const;
   bool AtBlockStart() const { return front_used_ == 0; }
 
+  // `size` bytes of the body from `offset` (those already received): where they are
+  // kept in memory, else read into `scratch`. Null when they can't be read. Valid until
+  // the transfer next moves.
+  const char* BodyBytes(char* scratch, size_t size, long long offset);
+
   // Reads `size` bytes of the body from `offset` (those already received); false when
   // they can't be read.
   bool ReadBody(char* data, size_t size, long long offset);

@@ -131,8 +131,9 @@ class AheadTransfer {
   bool WriteOut(size_t size);
   bool FlushPieces();  // the whole 64 KB pieces of pending_
   bool ReadFile(char* data, size_t size, long long offset);
-  // The body waits whole in memory (until it ends, or outgrows the bound).
-  bool InMemory() const { return anonymous_ && written_ == 0 && !replaying_; }
+  // The body waits whole in memory (until it ends, or outgrows the bound). Not a page
+  // source's: the look-ahead scans that from its file as soon as the transfer ends.
+  bool InMemory() const { return anonymous_ && written_ == 0 && !replaying_ && !request.page; }
 
   AheadFileStock* stock_;
   std::string body_path_;   // empty until the body begins

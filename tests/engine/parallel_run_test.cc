@@ -116,6 +116,7 @@ class Site {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.clear();
     max_active_ = 0;
+    max_active_big_ = 0;
     max_connections_ = 0;
   }
   std::set<Request> Requests() {
@@ -123,17 +124,22 @@ class Site {
     return {requests_.begin(), requests_.end()};
   }
   int MaxActive() const { return max_active_; }
+  // Most requests for the pictures of the thumbnails' pages ("/big...") at once.
+  int MaxActiveBig() const { return max_active_big_; }
   int MaxConnections() const { return max_connections_; }
 
  private:
   void Handle(const httplib::Request& req, httplib::Response& res) {
     const int active = ++active_;
+    const bool big = req.path.starts_with("/big");
+    const int activeBig = big ? ++active_big_ : 0;
     const int connections = EstablishedConnections(server_.port());
     {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.emplace_back(req.path, req.get_header_value("Referer"),
                              req.get_header_value("Cookie"));
       max_active_ = std::max(max_active_, active);
+      max_active_big_ = std::max(max_active_big_, activeBig);
       max_connections_ = std::max(max_connections_, connections);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(15));
@@ -165,6 +171,7 @@ class Site {
     } else {
       res.status = 404;
     }
+    if (big) --active_big_;
     --active_;
   }
 
@@ -174,7 +181,9 @@ class Site {
   std::mutex mutex_;
   std::vector<Request> requests_;
   std::atomic<int> active_{0};
+  std::atomic<int> active_big_{0};
   int max_active_ = 0;
+  int max_active_big_ = 0;
   int max_connections_ = 0;
 };
 
@@ -398,6 +407,13 @@ TEST_F(ParallelRunTest, ABodyThatCannotBeWrittenFailsAsInTheSequentialRun) {
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {
   ExpectSameHarvests({{site.Url("/thumbs.html")}});
   ExpectSameHarvests({{site.Url("/thumbs.html")}}, {}, true);
+}
+
+TEST_F(ParallelRunTest, ThePicturesOfPagesFetchedAheadAreFetchedAheadToo) {
+  // Each linked page is scanned as soon as it is here, so that its picture goes out
+  // beside the next pages' rather than when the run comes to it.
+  Run(6, {{site.Url("/thumbs.html")}});
+  EXPECT_GE(site.MaxActiveBig(), 2);
 }
 
 TEST_F(ParallelRunTest, FramesAndABatchOfPagesAreTheSameHarvest) {

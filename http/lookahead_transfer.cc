@@ -32,6 +32,8 @@ constexpr long kMaxRedirects = 20;
 constexpr size_t kSetCookieChars = 2046;
 constexpr size_t kBodyReadAhead = 64 * 1024;
 constexpr size_t kBodyWriteSize = 64 * 1024;
+// A body not wanted (below the minimum size) up to this size is read and thrown away.
+constexpr size_t kDrainBytes = 64 * 1024;
 // A body up to this size waits in memory until it is whole (most pictures do).
 constexpr size_t kBodyInMemory = 256 * 1024;
 // The pool keeps the connect time itself (on the time it spends waiting for the
@@ -222,7 +224,12 @@ bool AheadTransfer::OnHeadersKnown() {
   status = head.status;
   contentLength = head.contentLength;
   bodyWanted = static_cast<long long>(contentLength) >= request.minimumBytes;
-  if (!bodyWanted) dropped_ = true;
+  if (!bodyWanted) {
+    dropped_ = true;
+    // A small body is read and thrown away rather than ending the connection: the next
+    // request then needs no new connection (nor, over https, a new handshake).
+    draining_ = contentLength > 0 && static_cast<size_t>(contentLength) <= kDrainBytes;
+  }
   return bodyWanted;
 }
 
@@ -256,7 +263,11 @@ bool AheadTransfer::OpenBodyFile() {
 
 bool AheadTransfer::OnBody(const char* data, size_t size) {
   if (!headersKnown && !OnHeadersKnown()) return false;
-  if (dropped_) return false;
+  if (dropped_) {
+    drained_ += size;
+    if (draining_ && drained_ <= kDrainBytes) Touch();
+    return draining_ && drained_ <= kDrainBytes;
+  }
   Touch();
   if (write_failed_) return false;
   if (body_path_.empty() && !OpenBodyFile()) {
@@ -461,7 +472,7 @@ size_t AheadTransfer::HeaderCallback(char* data, size_t size, size_t count, void
   auto* transfer = static_cast<AheadTransfer*>(self);
   const size_t n = size * count;
   transfer->OnHeaderLine(data, n);
-  return transfer->dropped_ ? 0 : n;
+  return transfer->dropped_ && !transfer->draining_ ? 0 : n;
 }
 
 size_t AheadTransfer::WriteCallback(char* data, size_t size, size_t count, void* self) {

@@ -155,7 +155,9 @@ class AheadTransfer {
   size_t read_size_ = 0;
   long long read_offset_ = 0;
   bool write_failed_ = false;
-  bool dropped_ = false;              // ended on purpose after the headers: the body is not wanted
+  bool dropped_ = false;   // ended on purpose after the headers: the body is not wanted
+  bool draining_ = false;  // ... but read to its end, keeping the connection
+  size_t drained_ = 0;
   BodyCutoff cutoff_;                 // from request.makeCutoff
   bool cut_ = false;                  // ended on purpose where the run will cancel it
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came

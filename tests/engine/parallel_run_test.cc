@@ -118,12 +118,18 @@ class Site {
     max_active_ = 0;
     max_active_big_ = 0;
     max_connections_ = 0;
+    ports_.clear();
   }
   std::set<Request> Requests() {
     std::lock_guard<std::mutex> lock(mutex_);
     return {requests_.begin(), requests_.end()};
   }
   int MaxActive() const { return max_active_; }
+  // Connections that brought requests.
+  size_t ConnectionsUsed() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return ports_.size();
+  }
   // Most requests for the pictures of the thumbnails' pages ("/big...") at once.
   int MaxActiveBig() const { return max_active_big_; }
   int MaxConnections() const { return max_connections_; }
@@ -140,6 +146,7 @@ class Site {
                              req.get_header_value("Cookie"));
       max_active_ = std::max(max_active_, active);
       max_active_big_ = std::max(max_active_big_, activeBig);
+      ports_.insert(req.remote_port);
       max_connections_ = std::max(max_connections_, connections);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(15));
@@ -184,6 +191,7 @@ class Site {
   std::atomic<int> active_big_{0};
   int max_active_ = 0;
   int max_active_big_ = 0;
+  std::set<int> ports_;  // the client's ends of the connections
   int max_connections_ = 0;
 };
 
@@ -297,6 +305,9 @@ class ParallelRunTest : public ::testing::Test {
     for (int i = 1; i <= 9; ++i) late += "<a href=\"late" + std::to_string(i) + ".jpg\">x</a>";
     site.Page("/late.html", late);
     site.Page("/empty.html", "<title>Nothing</title><p>no pictures</p>");
+    std::string smalls;
+    for (int i = 1; i <= 12; ++i) smalls += "<a href=\"small" + std::to_string(i) + ".jpg\">s</a>";
+    site.Page("/smalls.html", smalls);
     // Bodies larger than the small ones held whole in memory, and one larger still.
     site.Page("/huge.html",
               "<a href=\"huge90000.jpg\">1</a><a href=\"a1.jpg\">2</a>"
@@ -414,6 +425,16 @@ TEST_F(ParallelRunTest, ThePicturesOfPagesFetchedAheadAreFetchedAheadToo) {
   // beside the next pages' rather than when the run comes to it.
   Run(6, {{site.Url("/thumbs.html")}});
   EXPECT_GE(site.MaxActiveBig(), 2);
+}
+
+TEST_F(ParallelRunTest, PicturesTooSmallToKeepDoNotCostAConnectionEach) {
+  // Their bodies are read and thrown away, not cut off with the connection.
+  const Harvest h = Run(2, {{site.Url("/smalls.html")}});
+  EXPECT_EQ(std::ranges::count_if(
+                h.rows, [](const std::string& row) { return row.starts_with("Too Small"); }),
+            12);
+  // Cut off, each would have needed one of its own (12 or more).
+  EXPECT_LE(site.ConnectionsUsed(), 6u);
 }
 
 TEST_F(ParallelRunTest, FramesAndABatchOfPagesAreTheSameHarvest) {

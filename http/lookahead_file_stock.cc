@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 
@@ -107,6 +108,20 @@ std::shared_ptr<AheadWrite> AheadFileStock::WriteLater(int fd,
 
 bool AheadFileStock::Wait(AheadWrite& write) {
   std::unique_lock lock(mutex_);
+  // Not begun yet (the thread may be making a file, which can take milliseconds on a
+  // busy file system): the caller writes it at once rather than wait behind that.
+  const auto queued = std::find_if(writes_.begin(), writes_.end(),
+                                   [&write](const auto& w) { return w.get() == &write; });
+  if (queued != writes_.end()) {
+    const std::shared_ptr<AheadWrite> own = *queued;
+    writes_.erase(queued);
+    lock.unlock();
+    const bool ok = WriteAll(*own);
+    lock.lock();
+    own->ok = ok;
+    own->done = true;
+    written_.notify_all();
+  }
   written_.wait(lock, [&write] { return write.done; });
   return write.ok;
 }

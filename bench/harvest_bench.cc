@@ -20,11 +20,15 @@
 #include <string>
 #include <vector>
 
+#include "image_body.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
+#include "timed_run.h"
 
 namespace {
 
+using harvelo::bench::ImageBody;
+using harvelo::bench::TimedRun;
 using harvelo::testing::ReadBytes;
 using harvelo::testing::TempDir;
 
@@ -35,43 +39,6 @@ std::string Number(int i) {
   char text[8];
   std::snprintf(text, sizeof text, "%03d", i);
   return text;
-}
-
-// Image i: a JPEG start and bytes that differ from every other image's.
-std::string ImageBody(int i) {
-  std::string body(kImageSize, '\0');
-  for (size_t k = 0; k < body.size(); ++k) body[k] = static_cast<char>((k * 31 + i * 7) & 0xFF);
-  body.replace(0, 4, "\xFF\xD8\xFF\xE0");
-  return body;
-}
-
-// Runs argv with dir as its working directory (its output into out.txt and err.txt
-// there); the wall time in seconds, or -1 when it failed.
-double TimedRun(std::vector<std::string> args, const TempDir& dir) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  // No proxy, no user configuration: the peers see the same plain environment.
-  std::string home = "HOME=" + dir.dir();
-  std::vector<char*> envp = {const_cast<char*>("LANG=C"), const_cast<char*>("PATH=/usr/bin:/bin"),
-                             home.data(), nullptr};
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&fa, 1, dir.file("out.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&fa, 2, dir.file("err.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&fa, dir.dir().c_str());
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&fa);
-  if (rc != 0) return -1;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? took.count() : -1;
 }
 
 // How many of the 500 images are stored under name(i) with their exact bytes.
@@ -98,7 +65,7 @@ int main(int argc, char** argv) {
   std::string page = "<html><head><title>Gallery</title></head><body>\n";
   harvelo::testing::LoopbackServer site;
   for (int i = 1; i <= kImages; ++i) {
-    bodies[i] = ImageBody(i);
+    bodies[i] = ImageBody(i, kImageSize);
     page += "<a href=\"img/" + Number(i) + ".jpg\">" + Number(i) + "</a>\n";
   }
   // One route for all images: a route each would make the server match 500 patterns
@@ -139,8 +106,8 @@ int main(int argc, char** argv) {
     // with the destination inside, and wget's.
     const TempDir hv;
     const TempDir wg;
-    const double harvelo = TimedRun({HARVELO_CLI_PATH, "--dest", hv.file("dest"), url}, hv);
-    const double wget = TimedRun({"wget", "-q", "-r", "-l1", "-nd", "-A", "jpg", url}, wg);
+    const double harvelo = TimedRun({HARVELO_CLI_PATH, "--dest", hv.file("dest"), url}, hv).seconds;
+    const double wget = TimedRun({"wget", "-q", "-r", "-l1", "-nd", "-A", "jpg", url}, wg).seconds;
     const int harveloStored =
         StoredImages(hv, bodies, [](int i) { return "dest/AAA_" + Number(i) + ".jpg"; });
     const int wgetStored = StoredImages(wg, bodies, [](int i) { return Number(i) + ".jpg"; });

@@ -30,11 +30,15 @@
 #include <thread>
 #include <vector>
 
+#include "image_body.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
+#include "timed_run.h"
 
 namespace {
 
+using harvelo::bench::RunOutcome;
+using harvelo::bench::TimedRun;
 using harvelo::testing::TempDir;
 using harvelo::testing::WriteBytes;
 
@@ -47,52 +51,7 @@ std::string Number(int i) {
 }
 
 std::string ImageBody(int i, size_t size = kImageSize) {
-  std::string body(size, '\0');
-  for (size_t k = 0; k < body.size(); ++k) body[k] = static_cast<char>((k * 31 + i * 7) & 0xFF);
-  body.replace(0, 4, "\xFF\xD8\xFF\xE0");
-  // Every image its own bytes: Harvelo drops a file that repeats one it stored.
-  const std::string tag = "image " + std::to_string(i);
-  body.replace(4, tag.size(), tag);
-  return body;
-}
-
-struct Outcome {
-  double seconds = -1;    // -1: failed
-  double cpuSeconds = 0;  // user + system
-  long maxRssKb = 0;
-};
-
-// Runs args in dir (output into out.txt and err.txt there).
-Outcome Run(std::vector<std::string> args, const TempDir& dir) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::string home = "HOME=" + dir.dir();
-  std::vector<char*> envp = {const_cast<char*>("LANG=C"), const_cast<char*>("PATH=/usr/bin:/bin"),
-                             home.data(), nullptr};
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&fa, 1, dir.file("out.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&fa, 2, dir.file("err.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&fa, dir.dir().c_str());
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &fa, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&fa);
-  Outcome outcome;
-  if (rc != 0) return outcome;
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) outcome.seconds = took.count();
-  outcome.maxRssKb = usage.ru_maxrss;
-  outcome.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  return outcome;
+  return harvelo::bench::ImageBody(i, size);
 }
 
 // Files below dir (recursively) of exactly `size` bytes.
@@ -126,7 +85,7 @@ double Compare(const std::string& title, const std::vector<Peer>& peers, const s
         if (a == "@DEST") a = dir.file("dest");
       }
       args.push_back(url);
-      const Outcome o = Run(args, dir);
+      const RunOutcome o = TimedRun(args, dir);
       const int stored = FilesOfSize(dir.dir(), kImageSize);
       if (o.seconds < 0 || stored != expected) {
         std::printf("  %-8s round %d failed (%d of %d stored)\n", peers[p].name.c_str(), round + 1,
@@ -392,7 +351,7 @@ void NginxGalleries(int rounds, bool memory) {
     const TempDir out;
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/m" +
                             std::to_string(counts[k]) + "/gallery.html";
-    const Outcome o = Run({HARVELO_CLI_PATH, "-q", "--dest", out.file("dest"), url}, out);
+    const RunOutcome o = TimedRun({HARVELO_CLI_PATH, "-q", "--dest", out.file("dest"), url}, out);
     const int stored = FilesOfSize(out.dir(), kSmallImage);
     rss[k] = o.maxRssKb;
     std::printf("  %4d images: %6.2f s, %d stored, max RSS %ld KB\n", counts[k], o.seconds, stored,

@@ -127,16 +127,27 @@ bool AheadFileStock::Wait(AheadWrite& write) {
 }
 
 bool AheadFileStock::Link(const AheadFile& file, const std::string& to) {
-#ifdef AT_EMPTY_PATH
-  // The descriptor itself, where the process may (CAP_DAC_READ_SEARCH): no walk through
+  // The descriptor itself where the process may (CAP_DAC_READ_SEARCH): no walk through
   // /proc. Else, and from then on, its name there.
-  static std::atomic<bool> emptyPath{true};
-  if (emptyPath) {
-    if (::linkat(file.fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0) return true;
+  static std::atomic<bool> byDescriptor{true};
+  if (byDescriptor) {
+    if (LinkDescriptor(file, to)) return true;
     if (errno != EPERM && errno != ENOENT && errno != EINVAL) return false;
-    emptyPath = false;
+    byDescriptor = false;
   }
+  return LinkThroughProc(file, to);
+}
+
+bool AheadFileStock::LinkDescriptor(const AheadFile& file, const std::string& to) {
+#ifdef AT_EMPTY_PATH
+  return ::linkat(file.fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0;
+#else
+  errno = EINVAL;
+  return false;
 #endif
+}
+
+bool AheadFileStock::LinkThroughProc(const AheadFile& file, const std::string& to) {
   return ::linkat(AT_FDCWD, FdPath(file.fd).c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 

@@ -58,6 +58,10 @@ class AheadFileStock {
   // Gives an anonymous file the name `to` without replacing anything there: false with
   // errno EEXIST when the name is taken.
   static bool Link(const AheadFile& file, const std::string& to);
+  // The two ways Link takes: by the descriptor (AT_EMPTY_PATH, for a process that may)
+  // and by its name under /proc (for every process).
+  static bool LinkDescriptor(const AheadFile& file, const std::string& to);
+  static bool LinkThroughProc(const AheadFile& file, const std::string& to);
 
  private:
   AheadFile Make();

@@ -73,6 +73,38 @@ TEST(AheadFileStock, FilesWithoutANameLeaveNothingInTheDirectoryUntilLinked) {
   EXPECT_EQ(PrivateFiles(dest.dir()), 0);
 }
 
+TEST(AheadFileStock, BothWaysOfNamingAFileNeverReplaceOne) {
+  TempDir dest;
+  AheadDirectory directory;
+  ASSERT_TRUE(directory.Create(dest.dir()));
+  AheadFileStock stock(directory, 0);
+  WriteBytes(dest.file("taken.jpg"), "theirs");
+  int linked = 0;
+  for (auto* link : {&AheadFileStock::LinkDescriptor, &AheadFileStock::LinkThroughProc}) {
+    const AheadFile file = stock.Take();
+    ASSERT_GE(file.fd, 0);
+    ASSERT_TRUE(file.anonymous);
+    WriteAll(file.fd, "body " + std::to_string(linked));
+    errno = 0;
+    const bool overTaken = link(file, dest.file("taken.jpg"));
+    if (!overTaken && errno != EEXIST && link == &AheadFileStock::LinkDescriptor) {
+      // A process without CAP_DAC_READ_SEARCH can't name a descriptor: Link takes the
+      // other way.
+      ::close(file.fd);
+      continue;
+    }
+    EXPECT_FALSE(overTaken);
+    EXPECT_EQ(errno, EEXIST);
+    const std::string name = dest.file("free" + std::to_string(linked) + ".jpg");
+    EXPECT_TRUE(link(file, name));
+    ::close(file.fd);
+    EXPECT_EQ(ReadBytes(name), "body " + std::to_string(linked));
+    ++linked;
+  }
+  EXPECT_GE(linked, 1);
+  EXPECT_EQ(ReadBytes(dest.file("taken.jpg")), "theirs");
+}
+
 TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
   TempDir dest;
   AheadDirectory directory;

@@ -2,7 +2,7 @@
 // dialog below its button), "Browser", and the look-up of every typed address.
 #pragma once
 #include "app/main_window.h"
-#include "capture/inspector_files.h"
+#include "capture/open_pages_files.h"
 
 namespace harvelo::app {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "capture/dde_transport.h"
-#include "capture/inspector_files.h"
+#include "capture/open_pages_files.h"
 #include "platform/message_box.h"
 
 namespace harvelo {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/inspector_files.h"
+#include "capture/open_pages_files.h"
 
 namespace harvelo {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "inspector/devtools_connection.h"
+#include "open_pages/devtools_connection.h"
 
 namespace harvelo::testing {
 

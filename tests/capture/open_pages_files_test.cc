@@ -1,6 +1,6 @@
 // Reading Inspector's files as Get from Browser and the window choice do: counts above
 // the records present, missing files, the record at an index, the exact-address match.
-#include "capture/inspector_files.h"
+#include "capture/open_pages_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "inspector/browser_windows.h"
+#include "open_pages/browser_windows.h"
 
-#include "inspector/error_texts.h"
+#include "open_pages/error_texts.h"
 
 namespace harvelo::inspector {
 

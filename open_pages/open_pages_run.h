@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "inspector/browser_windows.h"
+#include "open_pages/browser_windows.h"
 
 namespace harvelo::inspector {
 

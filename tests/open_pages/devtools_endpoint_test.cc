@@ -9,8 +9,8 @@
 
 #include <chrono>
 
-#include "inspector/inspector_run.h"
-#include "inspector/recording_reporter.h"
+#include "open_pages/open_pages_run.h"
+#include "open_pages/recording_reporter.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
 

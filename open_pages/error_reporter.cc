@@ -1,4 +1,4 @@
-#include "inspector/error_reporter.h"
+#include "open_pages/error_reporter.h"
 
 #include <cstdio>
 

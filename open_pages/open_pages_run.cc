@@ -1,4 +1,4 @@
-#include "inspector/inspector_run.h"
+#include "open_pages/open_pages_run.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "inspector/error_texts.h"
+#include "open_pages/error_texts.h"
 
 namespace harvelo::inspector {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "inspector/error_reporter.h"
+#include "open_pages/error_reporter.h"
 
 namespace harvelo::inspector {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "inspector/devtools_connection.h"
-#include "inspector/error_reporter.h"
+#include "open_pages/devtools_connection.h"
+#include "open_pages/error_reporter.h"
 
 namespace harvelo::inspector {
 

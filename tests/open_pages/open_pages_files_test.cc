@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 
-#include "inspector/browser_windows.h"
-#include "inspector/error_reporter.h"
-#include "inspector/error_texts.h"
-#include "inspector/inspector_run.h"
+#include "open_pages/browser_windows.h"
+#include "open_pages/error_reporter.h"
+#include "open_pages/error_texts.h"
+#include "open_pages/open_pages_run.h"
 #include "platform/command_line_keyword.h"
 
 namespace harvelo::inspector {

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "inspector/inspector_run.h"
-#include "inspector/recording_reporter.h"
+#include "open_pages/open_pages_run.h"
+#include "open_pages/recording_reporter.h"
 #include "settings/quote_file.h"
 #include "support/child_program.h"
 #include "support/chromium.h"

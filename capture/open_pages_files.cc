@@ -1,4 +1,4 @@
-#include "capture/inspector_files.h"
+#include "capture/open_pages_files.h"
 
 #include "settings/decimal_value.h"
 #include "settings/quote_file.h"

@@ -3,7 +3,7 @@
 // inspector.n in the temporary directory, and ends with status 0.
 #include <cstdlib>
 
-#include "inspector/inspector_run.h"
+#include "open_pages/open_pages_run.h"
 #include "platform/command_line_keyword.h"
 #include "platform/directories.h"
 

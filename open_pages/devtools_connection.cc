@@ -1,4 +1,4 @@
-#include "inspector/devtools_connection.h"
+#include "open_pages/devtools_connection.h"
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>

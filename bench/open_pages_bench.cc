@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "inspector/devtools_connection.h"
-#include "inspector/error_reporter.h"
-#include "inspector/inspector_run.h"
+#include "open_pages/devtools_connection.h"
+#include "open_pages/error_reporter.h"
+#include "open_pages/open_pages_run.h"
 #include "support/child_program.h"
 #include "support/chromium.h"
 #include "support/devtools_page.h"

@@ -115,15 +115,19 @@ bool AheadFileStock::Wait(AheadWrite& write) {
   if (queued != writes_.end()) {
     const std::shared_ptr<AheadWrite> own = *queued;
     writes_.erase(queued);
-    lock.unlock();
-    const bool ok = WriteAll(*own);
-    lock.lock();
-    own->ok = ok;
-    own->done = true;
-    written_.notify_all();
+    Perform(lock, *own);
   }
   written_.wait(lock, [&write] { return write.done; });
   return write.ok;
+}
+
+void AheadFileStock::Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write) {
+  lock.unlock();
+  const bool ok = WriteAll(write);
+  lock.lock();
+  write.ok = ok;
+  write.done = true;
+  written_.notify_all();
 }
 
 bool AheadFileStock::Link(const AheadFile& file, const std::string& to) {
@@ -163,14 +167,9 @@ void AheadFileStock::Work() {
       return ending_ || !writes_.empty() || (!failed_ && ready_.size() < depth_);
     });
     if (!writes_.empty()) {
-      std::shared_ptr<AheadWrite> write = std::move(writes_.front());
+      const std::shared_ptr<AheadWrite> write = std::move(writes_.front());
       writes_.pop_front();
-      lock.unlock();
-      const bool ok = WriteAll(*write);
-      lock.lock();
-      write->ok = ok;
-      write->done = true;
-      written_.notify_all();
+      Perform(lock, *write);
       continue;
     }
     if (ending_) return;

@@ -66,6 +66,8 @@ class AheadFileStock {
  private:
   AheadFile Make();
   void Work();
+  // Writes a job taken off the queue (the lock let go meanwhile) and tells its waiters.
+  void Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write);
 
   const AheadDirectory& directory_;
   const size_t depth_;

@@ -10,7 +10,6 @@
 #include "http/cookie_store.h"
 #include "http/header_dump.h"
 #include "http/lookahead_transfer.h"
-#include "http/output_file.h"
 #include "http/wininet_errors.h"
 #include "platform/message_pump.h"
 #include "platform/sleep.h"
@@ -26,7 +25,7 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 constexpr int kPiecesBetweenTurns = 4;
 constexpr int kTurnAtLeast = 4;  // looks (counted in kPiecesBetweenTurns)
 // Transfers start while fewer than N are in flight, up to this many times N requests
-// ahead of the run (the finished ones wait for the run in their files).
+// ahead of the run (the finished ones wait for the run).
 constexpr size_t kStartFactor = 2;
 // How much further than it starts transfers the plan is read for those under way.
 constexpr size_t kHoldFactor = 4;

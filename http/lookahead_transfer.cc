@@ -357,11 +357,6 @@ const char* AheadTransfer::BodyBytes(char* scratch, size_t size, long long offse
 
 bool AheadTransfer::ReadBody(char* data, size_t size, long long offset) {
   const long long end = offset + static_cast<long long>(size);
-  if (body_) {
-    if (end > static_cast<long long>(body_->size())) return false;
-    std::memcpy(data, body_->data() + offset, size);
-    return true;
-  }
   // The bytes before written_ are in the file, the rest in memory.
   const size_t fromFile =
       offset >= written_ ? 0 : static_cast<size_t>(std::min(end, written_) - offset);
@@ -437,7 +432,7 @@ bool AheadTransfer::StoreBody(std::string& to,
       });
     } else {
       // Replacing what is there: a name of its own first, then a rename over it.
-      const std::string own = to + "." + std::to_string(::getpid()) + ".hvpart";
+      const std::string own = OutputFile::PartialPath(to);
       stored = AheadFileStock::Link(file, own);
       if (stored && std::rename(own.c_str(), to.c_str()) != 0) {
         ::unlink(own.c_str());

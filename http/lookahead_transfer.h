@@ -73,10 +73,6 @@ class AheadTransfer {
   // the transfer next moves.
   const char* BodyBytes(char* scratch, size_t size, long long offset);
 
-  // Reads `size` bytes of the body from `offset` (those already received); false when
-  // they can't be read.
-  bool ReadBody(char* data, size_t size, long long offset);
-
   // Gives the body the name `to` (the file there is replaced), or with `next` the
   // first free name from `to` on, never replacing anything (`to` becomes the name
   // taken). False when the body can't be stored; it is gone either way.
@@ -130,6 +126,9 @@ class AheadTransfer {
   // Writes the first `size` bytes of pending_; on failure remembers where it stopped.
   bool WriteOut(size_t size);
   bool FlushPieces();  // the whole 64 KB pieces of pending_
+  // Reads bytes of a body not held whole in memory: those written from the file, the
+  // rest from pending_.
+  bool ReadBody(char* data, size_t size, long long offset);
   bool ReadFile(char* data, size_t size, long long offset);
   // The body waits whole in memory (until it ends, or outgrows the bound). Not a page
   // source's: the look-ahead scans that from its file as soon as the transfer ends.

@@ -138,6 +138,7 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
 
 LookAheadPool::~LookAheadPool() {
   while (!window_.empty()) Drop(window_.size() - 1);
+  DropFinishing();
   // The connections close (through sockets_) before the list goes.
   multi_.reset();
 }
@@ -168,6 +169,12 @@ void LookAheadPool::DropAllBut(const AheadTransfer* keep) {
   for (size_t i = window_.size(); i-- > 0;) {
     if (window_[i].get() != keep) Drop(i);
   }
+  DropFinishing();
+}
+
+void LookAheadPool::DropFinishing() {
+  for (const auto& t : finishing_) Remove(*t);
+  finishing_.clear();
 }
 
 std::vector<std::string> LookAheadPool::StoreLines() const {
@@ -295,6 +302,8 @@ void LookAheadPool::CollectFinished() {
     if (transfer != nullptr) transfer->Finish(result);
     plan_dirty_ = true;
   }
+  std::erase_if(finishing_,
+                [](const auto& t) { return t->state == AheadTransfer::State::kFinished; });
 }
 
 bool LookAheadPool::NetworkWaiting() {
@@ -334,6 +343,11 @@ void LookAheadPool::Drive(const std::function<bool()>& ready) {
       plan_dirty_ = true;
     }
   }
+  std::erase_if(finishing_, [this](const auto& t) {
+    const bool stalled = t->Stalled(drive_clock_, connect_ms_, stall_ms_);
+    if (stalled) Remove(*t);
+    return stalled;
+  });
   if (plan_dirty_ && !window_.empty()) {
     plan_dirty_ = false;
     Reconcile(window_.front()->request);
@@ -379,11 +393,18 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
   const int result = Replay(fetcher, *head, outPath, callback, context);
   // The replay may have put a new transfer in the head's place.
   AheadTransfer& served = *window_.front();
-  if (served.state == AheadTransfer::State::kRunning) {
+  // A small body the run did not want is read to its end all the same, unless the run
+  // stops: its connection then serves the next request.
+  const bool finishes = served.state == AheadTransfer::State::kRunning && served.Draining() &&
+                        !(stopping && stopping());
+  if (finishes) {
+    served.SnapshotJar();
+  } else if (served.state == AheadTransfer::State::kRunning) {
     Remove(served);
     served.Abandon();
   }
   ApplyCookies(fetcher, served);
+  if (finishes) finishing_.push_back(std::move(window_.front()));
   window_.erase(window_.begin());
   serving_ = false;
   return result;

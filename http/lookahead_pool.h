@@ -105,6 +105,7 @@ class LookAheadPool {
   void Start(AheadTransfer& transfer);
   void Drop(size_t index);
   void DropAllBut(const AheadTransfer* keep);
+  void DropFinishing();
   // One turn of the transfers; then, unless `ready` (null: never wait) says that what
   // the run waits for is here, a wait for the network until the next pump is due.
   void Drive(const std::function<bool()>& ready);
@@ -129,6 +130,9 @@ class LookAheadPool {
   std::unique_ptr<CURL, StoreDeleter> store_;  // a handle on the process's cookie store
   SocketList sockets_;
   std::vector<std::unique_ptr<AheadTransfer>> window_;  // in the order the run will ask
+  // Served already, still reading a small body to its end so that its connection stays
+  // open for the next request; dropped once done (or stalled, or on Stop).
+  std::vector<std::unique_ptr<AheadTransfer>> finishing_;
   std::string agent_;
   bool empty_agent_ = false;
   long connect_ms_ = 60000;

@@ -205,6 +205,10 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
   }
 }
 
+void AheadTransfer::SnapshotJar() {
+  if (easy_) jarLines = JarLines(easy_.get());
+}
+
 void AheadTransfer::Abandon() {
   if (easy_) jarLines = JarLines(easy_.get());
   easy_.reset();

@@ -51,6 +51,10 @@ class AheadTransfer {
   void Finish(CURLcode result, std::uint32_t ownCode = 0);
   // The pool stops it without a result (Stop, or the run went another way).
   void Abandon();
+  // A body below the minimum size being read to its end to keep the connection.
+  bool Draining() const { return draining_; }
+  // Takes the jar as it is now into jarLines (the transfer goes on).
+  void SnapshotJar();
 
   // Pieces of the body not yet handed to the run: the next one of at most `limit`
   // bytes, as the network delivered it. 0 when none is waiting.

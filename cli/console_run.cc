@@ -1,6 +1,5 @@
 #include "cli/console_run.h"
 
-#include <stdlib.h>
 
 #include <filesystem>
 
@@ -15,34 +14,6 @@
 
 namespace harvelo::cli {
 namespace {
-
-// Where the engine's own end-of-run save goes: it writes the settings as the run used
-// them, overrides included, and only the console knows which of them to keep.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::error_code ec;
-    std::string pattern =
-        (std::filesystem::temp_directory_path(ec) / "harvelo-cli-XXXXXX").string();
-    if (!ec && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    // A signal that ends the run at once removes it too.
-    SetScratchDirectory(path_);
-  }
-  ~ScratchDir() {
-    SetScratchDirectory("");
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  // Ends in '/'; empty when no directory could be made (the engine then writes into the
-  // working directory, and the console writes over it afterwards).
-  std::string dir() const { return path_.empty() ? "" : path_ + "/"; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace
 
@@ -72,9 +43,9 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   window.SetControlText(IDC_FILE_PREFIX, prefix);
   window.SetControlText(IDC_AUTO_INCREMENT, std::to_string(settings.autoIncrement));
 
-  ScratchDir scratch;
   Engine engine(window, settings);
-  engine.settingsDir = scratch.dir();
+  // The run's settings hold the overrides; only the console knows which to keep.
+  engine.saveSettingsAtEnd = false;
   engine.fileCounter = 1;
   window.Attach(engine);
   for (const std::string& address : line.addresses) window.QueueAddress(address);

@@ -2,9 +2,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <csignal>
-#include <cstring>
 
 #include "engine/page_copy.h"
 #include "http/http_fetcher.h"
@@ -16,14 +14,10 @@ namespace {
 volatile std::sig_atomic_t g_interrupts = 0;
 volatile std::sig_atomic_t g_taken = 0;
 
-char g_scratch[4096];
-volatile std::sig_atomic_t g_scratch_set = 0;
-
 // Only async-signal-safe calls from here on.
 [[noreturn]] void EndNow(int status) {
   RemovePartialDownloadNow();
   RemovePageCopyNow();
-  if (g_scratch_set) ::rmdir(g_scratch);
   ::_exit(status);
 }
 
@@ -63,15 +57,6 @@ void RearmInterrupt() {
   // In this order, an interrupt that lands between the two writes is still taken.
   g_interrupts = 0;
   g_taken = 0;
-}
-
-void SetScratchDirectory(const std::string& path) {
-  g_scratch_set = 0;
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  if (path.empty() || path.size() >= sizeof g_scratch) return;
-  std::memcpy(g_scratch, path.c_str(), path.size() + 1);
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  g_scratch_set = 1;
 }
 
 }  // namespace harvelo::cli

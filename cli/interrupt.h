@@ -4,7 +4,6 @@
 // and SIGHUP (a shutdown, a closed terminal) end it the same way, exit status 128 plus
 // the signal's number.
 #pragma once
-#include <string>
 
 namespace harvelo::cli {
 
@@ -15,9 +14,5 @@ bool TakeInterrupt();
 
 // After the user chose to go on with the queue: the next Ctrl-C is a Stop again.
 void RearmInterrupt();
-
-// A directory of the run's own that ending at once removes too, when it is empty by
-// then ("" for none).
-void SetScratchDirectory(const std::string& path);
 
 }  // namespace harvelo::cli

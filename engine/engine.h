@@ -70,6 +70,9 @@ class Engine {
   // Where the end of a run writes HV_conf.cfg and HV_recent.cfg: "" for the current
   // working directory. HV_pref.cfg always goes into destinationDir.
   std::string settingsDir;
+  // False: the end of a run writes HV_pref.cfg only, for a front end that saves the
+  // settings itself (the console keeps its overrides out of them).
+  bool saveSettingsAtEnd = true;
 
   // Bodies fetched ahead wait in files without a name where the file system has them;
   // true keeps them in named private files, as on file systems that don't.

@@ -160,7 +160,7 @@ void Engine::SaveAtEndOfRun() {
   SavePrefix(destinationDir, window_.GetControlText(IDC_FILE_PREFIX));
   settings_.destinationDir = window_.GetControlText(IDC_DESTINATION_DIR);
   settings_.autoIncrement = std::atoi(window_.GetControlText(IDC_AUTO_INCREMENT).c_str());
-  SaveSettings(settings_, settingsDir);
+  if (saveSettingsAtEnd) SaveSettings(settings_, settingsDir);
 }
 
 }  // namespace harvelo

@@ -59,6 +59,18 @@ TEST_F(RunDriverTest, GalleryOfLinkedImagesStoresEachLinkAndEndsDone) {
   EXPECT_EQ(seen[1].referer, Url("/gallery/index.html"));
 }
 
+TEST_F(RunDriverTest, AFrontEndThatSavesTheSettingsItselfGetsOnlyThePrefixSaved) {
+  Page("/p.html", "<a href=\"x.jpg\">x</a>");
+  Serve("/x.jpg", BigBody());
+  StartSite();
+  engine.saveSettingsAtEnd = false;
+  StartWith(Url("/p.html"));
+  EXPECT_EQ(window.RowStatuses(), (std::vector<std::string>{"Ok", "Ok"}));
+  EXPECT_EQ(DestFile("HV_pref.cfg"), "\"AAB_\"\r\n");
+  EXPECT_FALSE(Exists(config.file("HV_conf.cfg")));
+  EXPECT_FALSE(Exists(config.file("HV_recent.cfg")));
+}
+
 TEST_F(RunDriverTest, ARunLocksTheWindowAndUnlocksItAtTheEnd) {
   Page("/p.html", "<a href=\"x.jpg\">x</a>");
   Serve("/x.jpg", BigBody());

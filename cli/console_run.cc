@@ -1,6 +1,5 @@
 #include "cli/console_run.h"
 
-
 #include <filesystem>
 
 #include "cli/console_language.h"
@@ -13,10 +12,6 @@
 #include "settings/settings_file_names.h"
 
 namespace harvelo::cli {
-namespace {
-
-}  // namespace
-
 int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   SettleConsoleLanguage(line.language);
 

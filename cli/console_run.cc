@@ -12,6 +12,7 @@
 #include "settings/settings_file_names.h"
 
 namespace harvelo::cli {
+
 int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   SettleConsoleLanguage(line.language);
 

@@ -11,6 +11,11 @@
 namespace harvelo {
 namespace {
 
+// Writes are handed to the thread a few at a time: waking it costs the run a system
+// call and the other core a switch, which is more than writing one picture. A body
+// whose write was never handed over is written by the run itself when it names it.
+constexpr size_t kWritesPerWake = 4;
+
 std::string FdPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
 }
@@ -98,12 +103,23 @@ std::shared_ptr<AheadWrite> AheadFileStock::WriteLater(int fd,
     write->done = true;
     return write;
   }
+  bool wake = false;
   {
     std::lock_guard lock(mutex_);
     writes_.push_back(write);
+    wake = writes_.size() >= kWritesPerWake;
   }
-  wanted_.notify_one();
+  if (wake) wanted_.notify_one();
   return write;
+}
+
+void AheadFileStock::HandOver() {
+  bool wake = false;
+  {
+    std::lock_guard lock(mutex_);
+    wake = !writes_.empty();
+  }
+  if (wake) wanted_.notify_one();
 }
 
 bool AheadFileStock::Wait(AheadWrite& write) {

@@ -51,7 +51,10 @@ class AheadFileStock {
 
   // Has the thread write `bytes` into the empty file `fd` (at once when there is no
   // thread). `fd` stays open until Wait has answered.
+  // The thread is woken for every few writes, and by HandOver.
   std::shared_ptr<AheadWrite> WriteLater(int fd, std::shared_ptr<const std::string> bytes);
+  // Wakes the thread for the writes queued so far: the caller is about to wait.
+  void HandOver();
   // Until the write is done; false when it failed.
   bool Wait(AheadWrite& write);
 

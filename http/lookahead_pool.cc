@@ -80,10 +80,14 @@ AheadPlan::AheadPlan(const std::vector<std::unique_ptr<AheadTransfer>>& held, si
 }
 
 const AheadView* AheadPlan::Add(AheadRequest request) {
-  request.referer = SentReferer(request.referer);
+  if (request.referer.find_first_of("\r\n") != std::string::npos) {
+    request.referer = SentReferer(request.referer);
+  }
   if (request.page) ++pages_;
   int match = -1;
-  for (size_t i = 0; i < held_.size(); ++i) {
+  // The first unused one that is the same request; the plan mostly lists the held
+  // transfers in their order, so the search begins at the first one not yet found.
+  for (size_t i = first_unused_; i < held_.size(); ++i) {
     if (!used_[i] && held_[i] && held_[i]->request == request) {
       used_[i] = true;
       match = static_cast<int>(i);
@@ -91,6 +95,7 @@ const AheadView* AheadPlan::Add(AheadRequest request) {
       break;
     }
   }
+  while (first_unused_ < used_.size() && used_[first_unused_]) ++first_unused_;
   // Only the first pages ahead are started; the plan goes on only to find the
   // transfers already under way.
   startable_.push_back(requests_.size() < start_limit_ && pages_ <= max_pages_);
@@ -199,6 +204,7 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
     AheadPlan own(window_, 1, 1);
     own.Add(head);
     plan.used_ = own.used_;
+    plan.first_unused_ = own.first_unused_;
     plan.requests_ = own.requests_;
     plan.matched_ = own.matched_;
     plan.startable_ = own.startable_;
@@ -328,7 +334,10 @@ void LookAheadPool::Drive(const std::function<bool()>& ready) {
   if (stopped && window_.size() > 1) DropAllBut(window_.front().get());
   if (!stopped && holding && holding()) {
     // Paused: every transfer waits where it is; the window stays alive.
-    if (ready) SleepMs(static_cast<int>(kPumpInterval.count()));
+    if (ready) {
+      if (stock_) stock_->HandOver();
+      SleepMs(static_cast<int>(kPumpInterval.count()));
+    }
     Pump_Messages(50);
     last_pump_ = std::chrono::steady_clock::now();
     return;
@@ -364,6 +373,7 @@ void LookAheadPool::Drive(const std::function<bool()>& ready) {
     const long waitMs =
         std::clamp<long>(std::chrono::duration_cast<std::chrono::milliseconds>(untilPump).count(),
                          1, kPumpInterval.count());
+    if (stock_) stock_->HandOver();
     curl_multi_poll(multi_.get(), nullptr, 0, static_cast<int>(waitMs), nullptr);
   }
   drive_clock_ +=

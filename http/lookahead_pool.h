@@ -55,6 +55,7 @@ class AheadPlan {
   size_t max_pages_;
   size_t pages_ = 0;
   int unmatched_started_ = 0;  // held transfers under way or done, not found yet
+  size_t first_unused_ = 0;    // held_ before it are all found already
 };
 
 class LookAheadPool {

@@ -24,6 +24,8 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 // poll), and the transfers get a turn when it brought something.
 constexpr int kPiecesBetweenTurns = 4;
 constexpr int kTurnAtLeast = 4;  // looks (counted in kPiecesBetweenTurns)
+// Starts and sends in one turn at most this often (each may see transfers end).
+constexpr int kStartRounds = 4;
 // Transfers start while fewer than N are in flight, up to this many times N requests
 // ahead of the run (the finished ones wait for the run).
 constexpr size_t kStartFactor = 2;
@@ -357,18 +359,24 @@ void LookAheadPool::Drive(const std::function<bool()>& ready) {
     if (stalled) Remove(*t);
     return stalled;
   });
-  if (plan_dirty_ && !window_.empty()) {
-    plan_dirty_ = false;
-    Reconcile(window_.front()->request);
-  }
-  if (StartWaiting() > 0) {
+  for (int round = 0; round < kStartRounds; ++round) {
+    if (plan_dirty_ && !window_.empty()) {
+      plan_dirty_ = false;
+      Reconcile(window_.front()->request);
+    }
+    if (StartWaiting() == 0) break;
     // The requests just started go out now, not after the run's next piece of work:
     // on a distant site every request waits a round trip from here.
     curl_multi_perform(multi_.get(), &active);
+    // What ended meanwhile is seen before any wait, so that its place is taken at once
+    // (curl may have given its connection to a request already).
+    CollectFinished();
   }
   PumpIfDue();
-  // Waits only while what the run waits for has not come with this turn.
-  if (ready && !ready()) {
+  // Waits only while what the run waits for has not come with this turn, and nothing
+  // that ended is left to act on (the caller's next turn does that).
+  const bool moreToStart = plan_dirty_ && !window_.empty();
+  if (ready && !ready() && !moreToStart) {
     const auto untilPump = kPumpInterval - (std::chrono::steady_clock::now() - last_pump_);
     const long waitMs =
         std::clamp<long>(std::chrono::duration_cast<std::chrono::milliseconds>(untilPump).count(),

@@ -21,10 +21,12 @@
 
 namespace harvelo::testing {
 
-// Polls `done` every 10 ms; false if it never came true (a guard against hanging).
+// Polls `done` every `interval`; false if it never came true within a minute (a guard
+// against hanging).
 template <typename Done>
-bool PollUntil(Done done) {
-  for (int i = 0; i < 6000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+bool PollUntil(Done done, std::chrono::microseconds interval = std::chrono::milliseconds(10)) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  for (; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(interval)) {
     if (done()) return true;
   }
   return false;
@@ -65,17 +67,21 @@ class CliChild {
   }
   void Signal(int sig) const { ::kill(pid_, sig); }
   // Until `sig` is no longer pending in the child, that is, its handler has been entered.
+  // Looked at often: a test that signals again at once must do so before the child acts
+  // on the first signal and perhaps ends.
   bool WaitDelivered(int sig) const {
-    return PollUntil([&] {
-      std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-      unsigned long long pending = 0;
-      for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigPnd:") || line.starts_with("ShdPnd:")) {
-          pending |= std::stoull(line.substr(7), nullptr, 16);
-        }
-      }
-      return (pending & (1ULL << (sig - 1))) == 0;
-    });
+    return PollUntil(
+        [&] {
+          std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+          unsigned long long pending = 0;
+          for (std::string line; std::getline(status, line);) {
+            if (line.starts_with("SigPnd:") || line.starts_with("ShdPnd:")) {
+              pending |= std::stoull(line.substr(7), nullptr, 16);
+            }
+          }
+          return (pending & (1ULL << (sig - 1))) == 0;
+        },
+        std::chrono::microseconds(100));
   }
   std::string Out() const { return ReadBytes(logs_.file("out")); }
   std::string Err() const { return ReadBytes(logs_.file("err")); }

@@ -143,13 +143,12 @@ class AheadTransfer {
   bool anonymous_ = false;  // the body's file has no name: fd_ stays open until stored
   int fd_ = -1;
   int read_fd_ = -1;
-  std::string pending_;  // received, not yet written
-  long long written_ = 0;
+  std::string pending_;             // received, not yet written
+  long long written_ = 0;           // bytes of the body in the file
   long long write_failed_at_ = -1;  // bytes in the file when a write failed
   bool write_checked_ = false;      // write_'s outcome is in write_failed_at_
   bool replaying_ = false;
-  long long handed_ =
-      0;  // bytes handed on by NextPiece                    // bytes of the body in the file
+  long long handed_ = 0;                     // bytes handed on by NextPiece
   std::shared_ptr<const std::string> body_;  // the whole body, when it came in memory
   std::shared_ptr<AheadWrite> write_;        // the stock's thread writing body_
   int local_port_ = 0;                       // of the connection the request went out on

@@ -31,7 +31,6 @@ constexpr const char* kReadContext = "CHttpFile::Read()";
 constexpr size_t kReadSize = 2048;
 constexpr long kSocketReadSize = 64 * 1024;
 constexpr int kMaxRedirects = 20;
-constexpr size_t kMaxResponseBlock = 64 * 1024;
 // While the network keeps us waiting the window is pumped at least this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 
@@ -156,9 +155,10 @@ bool HTTPFetcher::Session::CallProgress() {
   return true;
 }
 
-// Only once the body has begun: before that the progress calls alone may cancel.
+// Also before the headers: a server that sends its head a byte at a time, or nothing
+// at all, must not hold a Stop until the stall time-out.
 bool HTTPFetcher::Session::CancelledWhileWaiting() {
-  if (!headersKnown || stopped || !owner.m_cancelWhileWaiting) return false;
+  if (stopped || !owner.m_cancelWhileWaiting) return false;
   if (!owner.m_cancelWhileWaiting()) return false;
   Cancelled();
   return true;
@@ -167,15 +167,11 @@ bool HTTPFetcher::Session::CancelledWhileWaiting() {
 void HTTPFetcher::Session::OnHeaderLine(const char* data, size_t size) {
   if (headersKnown) return;  // trailers of a chunked body
   lastActivity = Clock::now();
-  const std::string_view line(data, size);
-  if (line.starts_with("HTTP/")) responseBlock.clear();
-  // A hostile server's endless header block is not kept whole; the status line and the
-  // first headers are what is read from it.
-  if (responseBlock.size() < kMaxResponseBlock) responseBlock.append(line);
-  headEnded = line == "\r\n" || line == "\n";
+  const HeadLine what = TakeHeaderLine(responseBlock, std::string_view(data, size));
+  headEnded = what != HeadLine::kMore;
   if (!headEnded) return;
   AcknowledgeNow();
-  if (IsFinalResponseHead(responseBlock)) {
+  if (what == HeadLine::kFinal) {
     OnHeadersKnown();
   } else if (ParseResponseHead(responseBlock).status >= 300) {
     // A redirect may lead to another server: its connection has the connect time-out.
@@ -373,7 +369,9 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
   } else if (headersKnown || OnHeadersKnown()) {
     // The read that finds the end of the body: the file takes its final name now.
     const bool committed =
-        owner.m_nextFreeName ? out.CommitWithoutReplacing(owner.m_nextFreeName) : out.Commit();
+        owner.m_nextFreeName
+            ? out.CommitWithoutReplacing(owner.m_nextFreeName, owner.m_bEmptyNameIsFree != 0)
+            : out.Commit();
     if (committed) {
       owner.m_storedPath = out.FinalPath();
     } else {

@@ -66,15 +66,19 @@ class HTTPFetcher {
   int m_nPumpCount = 100;
   int m_nPauseMs = 0;
   int m_bContinue = 0;
-  // Optional. Asked while a fetch waits for more of the body, once the first progress
-  // call has been made: true cancels the fetch as a progress call returning 0 does, so
-  // that a server gone silent in mid-body does not hold a Stop until the stall time-out.
+  // Optional. Asked while a fetch waits for the network, for its head as for more of
+  // its body: true cancels the fetch as a progress call returning 0 does, so that a
+  // server gone silent, or sending a byte at a time, does not hold a Stop until the
+  // stall time-out.
   std::function<bool()> m_cancelWhileWaiting;
   // Optional. When set, outPath is neither replaced nor removed, whatever the fetch
   // does: the body takes that name only while no file holds it, and when one does (a
   // file made meanwhile, by another run in the same folder) this gives the next name
   // to try, from the name found taken; an empty name gives up (a write failure).
   std::function<std::string(const std::string& taken)> m_nextFreeName;
+  // With m_nextFreeName: a name held by an empty file counts as free, and the body
+  // replaces that file (a file with data is never replaced).
+  int m_bEmptyNameIsFree = 0;
   // Where the last fetch that returned 1 stored the body: outPath, or the name that
   // m_nextFreeName gave.
   std::string m_storedPath;

@@ -448,7 +448,14 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
   auto headers = [&transfer] {
     return transfer->headersKnown || transfer->state == AheadTransfer::State::kFinished;
   };
-  while (!headers()) Drive(headers);
+  while (!headers()) {
+    // A head that comes slowly, or not at all, must not hold a Stop.
+    if (fetcher.m_cancelWhileWaiting && fetcher.m_cancelWhileWaiting()) {
+      Cancelled(fetcher);
+      return 0;
+    }
+    Drive(headers);
+  }
   if (!transfer->headersKnown) {
     if (!transfer->failed) {
       FailRecord(fetcher, kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
@@ -544,7 +551,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     return failed();
   }
   std::string stored = outPath;
-  if (!transfer->StoreBody(stored, fetcher.m_nextFreeName)) {
+  if (!transfer->StoreBody(stored, fetcher.m_nextFreeName, fetcher.m_bEmptyNameIsFree != 0)) {
     FailRecord(fetcher, 0, "Cannot write output file.", "fwrite()");
     return failed();
   }

@@ -181,6 +181,9 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
     } else if (result != CURLE_OK) {
       const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
       Fail(error.code, error.description, context);
+    } else if (!headersKnown && !head_ended_) {
+      // The connection closed in the middle of the status line or the headers.
+      Fail(kErrInvalidResponse, WinInetDescription(kErrInvalidResponse), kOpenContext);
     } else if (!headersKnown) {
       OnHeadersKnown();
     }
@@ -241,12 +244,12 @@ void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
   if (headersKnown) return;  // trailers of a chunked body
   Touch();
   const std::string_view line(data, size);
-  if (line.starts_with("HTTP/")) responseBlock.clear();
-  responseBlock.append(line);
   if (StartsWithNoCase(line, "set-cookie:")) setCookieSeen = true;
-  if (line != "\r\n" && line != "\n") return;
+  const HeadLine what = TakeHeaderLine(responseBlock, line);
+  head_ended_ = what != HeadLine::kMore;
+  if (!head_ended_) return;
   if (sockets_ != nullptr) sockets_->Acknowledge(local_port_);
-  if (IsFinalResponseHead(responseBlock)) {
+  if (what == HeadLine::kFinal) {
     OnHeadersKnown();
   } else if (ParseResponseHead(responseBlock).status >= 300) {
     // A redirect may lead to another server: its connection has the connect time-out.
@@ -402,7 +405,8 @@ bool AheadTransfer::ReadFile(char* data, size_t size, long long offset) {
 }
 
 bool AheadTransfer::StoreBody(std::string& to,
-                              const std::function<std::string(const std::string&)>& next) {
+                              const std::function<std::string(const std::string&)>& next,
+                              bool emptyIsFree) {
   if (read_fd_ >= 0) {
     ::close(read_fd_);
     read_fd_ = -1;
@@ -425,23 +429,27 @@ bool AheadTransfer::StoreBody(std::string& to,
   if (!anonymous_) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    stored = next ? OutputFile::MoveWithoutReplacing(body_path_, to, next)
+    stored = next ? OutputFile::MoveWithoutReplacing(body_path_, to, next, emptyIsFree)
                   : std::rename(body_path_.c_str(), to.c_str()) == 0;
     if (!stored) ::unlink(body_path_.c_str());
   } else {
     const AheadFile file{fd_, body_path_, true};
+    // Replacing what is there: a name of its own first, then a rename over it.
+    auto replace = [&file](const std::string& name) {
+      const std::string own = OutputFile::PartialPath(name);
+      if (!AheadFileStock::Link(file, own)) return errno;
+      if (std::rename(own.c_str(), name.c_str()) == 0) return 0;
+      const int error = errno;
+      ::unlink(own.c_str());
+      return error;
+    };
     if (next) {
-      stored = OutputFile::TakeFreeName(to, next, [&file](const std::string& name) {
-        return AheadFileStock::Link(file, name) ? 0 : errno;
-      });
+      stored = OutputFile::TakeFreeName(
+          to, next,
+          [&file](const std::string& name) { return AheadFileStock::Link(file, name) ? 0 : errno; },
+          emptyIsFree ? OutputFile::TakeName(replace) : OutputFile::TakeName());
     } else {
-      // Replacing what is there: a name of its own first, then a rename over it.
-      const std::string own = OutputFile::PartialPath(to);
-      stored = AheadFileStock::Link(file, own);
-      if (stored && std::rename(own.c_str(), to.c_str()) != 0) {
-        ::unlink(own.c_str());
-        stored = false;
-      }
+      stored = replace(to) == 0;
     }
     ::close(fd_);
     fd_ = -1;

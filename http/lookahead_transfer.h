@@ -80,7 +80,8 @@ class AheadTransfer {
   // Gives the body the name `to` (the file there is replaced), or with `next` the
   // first free name from `to` on, never replacing anything (`to` becomes the name
   // taken). False when the body can't be stored; it is gone either way.
-  bool StoreBody(std::string& to, const std::function<std::string(const std::string&)>& next);
+  bool StoreBody(std::string& to, const std::function<std::string(const std::string&)>& next,
+                 bool emptyIsFree);
 
   AheadView View() const;
   bool Stalled(double now, long connectMs, long stallMs) const;
@@ -157,8 +158,9 @@ class AheadTransfer {
   size_t read_size_ = 0;
   long long read_offset_ = 0;
   bool write_failed_ = false;
-  bool dropped_ = false;   // ended on purpose after the headers: the body is not wanted
-  bool draining_ = false;  // ... but read to its end, keeping the connection
+  bool head_ended_ = false;  // the latest header line was the blank line ending a head
+  bool dropped_ = false;     // ended on purpose after the headers: the body is not wanted
+  bool draining_ = false;    // ... but read to its end, keeping the connection
   size_t drained_ = 0;
   BodyCutoff cutoff_;                 // from request.makeCutoff
   bool cut_ = false;                  // ended on purpose where the run will cancel it

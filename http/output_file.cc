@@ -1,5 +1,6 @@
 #include "http/output_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -12,6 +13,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "http/http_fetcher.h"
 #include "http/lookahead_dir.h"
@@ -58,10 +61,16 @@ int TakeNameWithoutReplacing(const std::string& from, const std::string& to) {
     return 0;
   }
   if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return errno;
-  // Nor hard links (FAT): claim the name with an empty file of our own, then replace it.
+  // Nor hard links (FAT): claim the name with a file of our own, then replace it. The
+  // claim is never empty, so that no other run takes it for a free name.
   const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno;
+  const bool claimed = ::write(fd, "-", 1) == 1;
   ::close(fd);
+  if (!claimed) {
+    ::unlink(to.c_str());
+    return EIO;
+  }
   if (std::rename(from.c_str(), to.c_str()) == 0) return 0;
   const int error = errno;
   ::unlink(to.c_str());
@@ -89,6 +98,50 @@ class SignalsHeld {
 void RemovePartialDownloadNow() {
   if (g_partial_set) ::unlink(g_partial);
   RemoveAheadFilesNow();
+}
+
+namespace {
+
+// The process id in a temporary name ("<final>.<pid>.hvpart" or "<final>.<pid>-<n>.hvpart"),
+// or 0 when the name is not one.
+pid_t PartialOwner(std::string_view name) {
+  constexpr std::string_view kSuffix = ".hvpart";
+  if (!name.ends_with(kSuffix)) return 0;
+  name.remove_suffix(kSuffix.size());
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return 0;
+  std::string_view digits = name.substr(dot + 1);
+  digits = digits.substr(0, digits.find('-'));
+  if (digits.empty() || digits.size() > 9) return 0;
+  pid_t pid = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+
+bool ProcessIsGone(pid_t pid) {
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+}  // namespace
+
+void OutputFile::RemoveAbandonedPartials(const std::string& directory) {
+  const std::string dir = directory.empty() ? std::string("./") : directory;
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return;
+  std::vector<std::string> gone;
+  while (const dirent* entry = ::readdir(d)) {
+    const pid_t owner = PartialOwner(entry->d_name);
+    if (owner > 0 && owner != ::getpid() && ProcessIsGone(owner)) gone.emplace_back(entry->d_name);
+  }
+  ::closedir(d);
+  for (const std::string& name : gone) {
+    struct stat st {};
+    const std::string path = dir + name;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
 }
 
 std::string OutputFile::PartialPath(const std::string& finalPath) {
@@ -175,15 +228,28 @@ bool OutputFile::Commit() {
 }
 
 bool OutputFile::MoveWithoutReplacing(const std::string& from, std::string& to,
-                                      const NextName& next) {
+                                      const NextName& next, bool emptyIsFree) {
+  TakeName replace;
+  if (emptyIsFree) {
+    replace = [&from](const std::string& name) {
+      return std::rename(from.c_str(), name.c_str()) == 0 ? 0 : errno;
+    };
+  }
   return TakeFreeName(
-      to, next, [&from](const std::string& name) { return TakeNameWithoutReplacing(from, name); });
+      to, next, [&from](const std::string& name) { return TakeNameWithoutReplacing(from, name); },
+      replace);
 }
 
-bool OutputFile::TakeFreeName(std::string& to, const NextName& next,
-                              const std::function<int(const std::string&)>& take) {
+bool OutputFile::TakeFreeName(std::string& to, const NextName& next, const TakeName& take,
+                              const TakeName& replace) {
   for (int attempt = 1;; ++attempt) {
-    const int error = take(to);
+    int error = take(to);
+    // An empty file counts as free: it is replaced, while one with data never is.
+    struct stat st {};
+    if (error == EEXIST && replace && ::lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        st.st_size == 0) {
+      error = replace(to);
+    }
     if (error == 0) return true;
     if (error != EEXIST || attempt >= kNameAttempts || !next) return false;
     to = next(to);
@@ -191,9 +257,9 @@ bool OutputFile::TakeFreeName(std::string& to, const NextName& next,
   }
 }
 
-bool OutputFile::CommitWithoutReplacing(const NextName& next) {
+bool OutputFile::CommitWithoutReplacing(const NextName& next, bool emptyIsFree) {
   if (fd_ < 0) return false;
-  const bool ok = Close() && MoveWithoutReplacing(partial_path_, final_path_, next);
+  const bool ok = Close() && MoveWithoutReplacing(partial_path_, final_path_, next, emptyIsFree);
   if (!ok) ::unlink(partial_path_.c_str());
   RestoreOuterPartial();
   return ok;

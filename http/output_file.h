@@ -36,23 +36,33 @@ class OutputFile {
   // failed; the temporary file is then removed and the final name left as it was.
   bool Commit();
 
-  // As Commit, but the file takes its final name only while no file holds it; when
-  // one does, `next` names the next name to try. FinalPath() tells the name taken.
-  bool CommitWithoutReplacing(const NextName& next);
+  // As Commit, but the file takes its final name only while no file holds it (or, with
+  // `emptyIsFree`, no file with data: an empty one is replaced); when one does, `next`
+  // names the next name to try. FinalPath() tells the name taken.
+  bool CommitWithoutReplacing(const NextName& next, bool emptyIsFree);
   const std::string& FinalPath() const { return final_path_; }
 
   // Gives the finished file `from` the name `to` the same way: when a file holds it,
   // `next` names the next to try, and `to` ends as the name taken. False (and `from`
   // left where it is) when no name could be taken.
-  static bool MoveWithoutReplacing(const std::string& from, std::string& to, const NextName& next);
+  static bool MoveWithoutReplacing(const std::string& from, std::string& to, const NextName& next,
+                                   bool emptyIsFree);
 
   // The same walk over the names for any way of taking one: `take` answers 0, or the
-  // errno of its failure (EEXIST: the name is taken, the next one is tried).
-  static bool TakeFreeName(std::string& to, const NextName& next,
-                           const std::function<int(const std::string&)>& take);
+  // errno of its failure (EEXIST: the name is taken, the next one is tried). A name held
+  // by an empty file counts as free when `replace` is given: it gives the body that
+  // name over the empty file.
+  using TakeName = std::function<int(const std::string&)>;
+  static bool TakeFreeName(std::string& to, const NextName& next, const TakeName& take,
+                           const TakeName& replace);
 
   // Closes and removes the temporary file (nothing when none is open).
   void Discard();
+
+  // Removes the temporary files in `directory` (ending in '/', or empty for the working
+  // directory) whose process is gone: what a killed run left behind. Those of a live
+  // process, another run in the same folder, are left alone.
+  static void RemoveAbandonedPartials(const std::string& directory);
 
  private:
   bool Flush();

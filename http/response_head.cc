@@ -77,6 +77,13 @@ bool IsFinalResponseHead(std::string_view rawBlock) {
   return true;
 }
 
+HeadLine TakeHeaderLine(std::string& block, std::string_view line) {
+  if (line.starts_with("HTTP/")) block.clear();
+  if (block.size() < kMaxResponseBlock) block.append(line);
+  if (line != "\r\n" && line != "\n") return HeadLine::kMore;
+  return IsFinalResponseHead(block) ? HeadLine::kFinal : HeadLine::kFollowed;
+}
+
 std::string HeaderDumpPath(const std::string& outPath) {
   const size_t slash = outPath.rfind('/');
   const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;

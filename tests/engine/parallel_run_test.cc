@@ -31,6 +31,7 @@
 #include "platform/thread_locale.h"
 #include "support/file_size_limit.h"
 #include "support/loopback_server.h"
+#include "support/raw_http_server.h"
 #include "support/recording_window.h"
 #include "support/temp_dir.h"
 
@@ -402,6 +403,13 @@ TEST_F(ParallelRunTest, EmbeddedImagesAndCollisionsAreTheSameHarvest) {
       {"AAA_001.jpg", "taken"}, {"AAA_002.jpg", ""}, {"AAA_003.jpg", "taken"}};
   ExpectSameHarvests({{site.Url("/emb.html")}}, taken);
   ExpectSameHarvests({{site.Url("/emb.html")}}, taken, true);
+  for (const auto& [n, named] : {std::pair{1, false}, {6, false}, {6, true}}) {
+    SCOPED_TRACE(n + named);
+    const Harvest h = Run(n, {{site.Url("/emb.html")}}, taken, nullptr, {}, named);
+    EXPECT_NE(h.files.at("AAA_002.jpg"), "");  // the empty file was taken over
+    EXPECT_EQ(h.files.count("AAA_002_02.jpg"), 0u);
+    EXPECT_EQ(h.files.at("AAA_001.jpg"), "taken");
+  }
 }
 
 TEST_F(ParallelRunTest, LargeBodiesAreStoredWhole) {
@@ -413,6 +421,43 @@ TEST_F(ParallelRunTest, ABodyThatCannotBeWrittenFailsAsInTheSequentialRun) {
   const FileSizeLimit limit(150000);
   ExpectSameHarvests({{site.Url("/huge.html")}});
   ExpectSameHarvests({{site.Url("/huge.html")}}, {}, true);
+}
+
+// A server that misbehaves in every way a response can: each failure is judged the
+// same whichever path fetched it, and the pictures around it keep their numbers.
+TEST_F(ParallelRunTest, AMisbehavingServerGivesTheSameHarvest) {
+  auto head = [](const std::string& status, const std::string& more = "") {
+    return "HTTP/1.1 " + status + "\r\nContent-Type: image/jpeg\r\n" + more;
+  };
+  auto body = [](char fill, size_t size) { return std::string(size, fill); };
+  const std::map<std::string, std::string> answers = {
+      {"/cut_head.jpg", head("200 OK", "Content-Len")},
+      {"/short_body.jpg", head("200 OK", "Content-Length: 5000\r\n\r\n") + body('s', 2000)},
+      {"/chunk_cut.jpg",
+       head("200 OK", "Transfer-Encoding: chunked\r\n\r\n800\r\n") + body('c', 2048) + "\r\n"},
+      {"/status_999.jpg", head("999 Odd", "Content-Length: 3000\r\n\r\n") + body('9', 3000)},
+      {"/status_500.jpg", head("500 Oops", "Content-Length: 3000\r\n\r\n") + body('5', 3000)},
+      {"/big_head.jpg",
+       head("200 OK", "X-Pad: " + body('p', 70000) + "\r\nContent-Length: 3000\r\n\r\n") +
+           body('b', 3000)},
+      {"/gzip.jpg",
+       head("200 OK", "Content-Encoding: gzip\r\nContent-Length: 3000\r\n\r\n") + body('g', 3000)},
+      {"/http09.jpg", "just bytes, no status line\n" + body('h', 3000)},
+  };
+  RawHttpServer bad([&answers](const std::string& request, const RawHttpServer::Send& send) {
+    const size_t start = request.find(' ') + 1;
+    const std::string path = request.substr(start, request.find(' ', start) - start);
+    if (auto answer = answers.find(path); answer != answers.end()) send(answer->second);
+  });
+  ASSERT_TRUE(bad.Start());
+  std::string page = "<title>Bad server</title>";
+  int good = 0;
+  for (const auto& [path, answer] : answers) {
+    page += "<a href=\"a" + std::to_string(++good) + ".jpg\">g</a>";
+    page += "<a href=\"" + bad.Url(path) + "\">b</a>";
+  }
+  site.Page("/bad.html", page);
+  ExpectSameHarvests({{site.Url("/bad.html")}});
 }
 
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {

@@ -2,8 +2,11 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <string_view>
+#include <thread>
 
 #include "engine_fixture.h"
+#include "support/raw_http_server.h"
 
 namespace harvelo::testing {
 namespace {
@@ -99,6 +102,44 @@ TEST_F(RunStopPauseTest, StopDuringThePageFetchEndsQuietly) {
   EXPECT_TRUE(window.messages.empty());  // a stopped run shows no error
   EXPECT_EQ(window.title, "HV: Stopped.");
   EXPECT_EQ(window.controls[IDC_STATUS_LINE], "0 resources downloaded successfully [STOPPED].");
+}
+
+// A server that sends its response head a byte at a time must not hold a Stop until the
+// head is complete: the transfer is cancelled while it waits, one transfer at a time or
+// several.
+TEST_F(RunStopPauseTest, StopActsWhileTheHeadArrivesAByteAtATime) {
+  const std::string head =
+      "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 5000\r\n\r\n";
+  std::atomic<int> sent{0};
+  RawHttpServer slow([&](const std::string&, const RawHttpServer::Send& send) {
+    for (const char c : head) {
+      if (!send(std::string_view(&c, 1))) return;
+      ++sent;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  ASSERT_TRUE(slow.Start());
+  // The fixture's site is started by SetUp; this page is served by a second one.
+  LoopbackServer pages;
+  pages.server().Get("/slow.html", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content("<a href=\"" + slow.Url("/slow.jpg") + "\">s</a>", "text/html");
+  });
+  ASSERT_TRUE(pages.Start());
+  for (const int n : {1, 6}) {
+    SCOPED_TRACE(n);
+    settings.parallelTransfers = n;
+    sent = 0;
+    const size_t before = slow.requests().size();
+    window.onPump = [&](int) {
+      if (slow.requests().size() > before && sent > 0) engine.OnStop();
+    };
+    StartWith(pages.Url("/slow.html"));
+    ASSERT_FALSE(window.rows.empty());
+    EXPECT_EQ(window.rows[0].status, "Stopped");
+    // Stopped within a few bytes of the head, not after the whole of it.
+    EXPECT_LT(sent.load(), 10);
+    EXPECT_EQ(engine.busy, 0);
+  }
 }
 
 TEST_F(RunStopPauseTest, PauseHoldsATransferUntilReleased) {

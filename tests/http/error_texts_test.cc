@@ -10,7 +10,7 @@
 #include "http/http_fetcher.h"
 #include "http/wininet_errors.h"
 #include "platform/thread_locale.h"
-#include "raw_http_server.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 
 namespace harvelo {

@@ -7,8 +7,8 @@
 #include "fetch_recorder.h"
 #include "http/http_fetcher.h"
 #include "http/output_file.h"
-#include "raw_http_server.h"
 #include "support/loopback_server.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 
 namespace harvelo {

@@ -14,7 +14,7 @@
 
 #include "fetch_recorder.h"
 #include "http/http_fetcher.h"
-#include "raw_http_server.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 
 namespace harvelo {

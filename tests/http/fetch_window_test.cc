@@ -15,8 +15,8 @@
 #include "http/http_fetcher.h"
 #include "http/output_file.h"
 #include "platform/message_pump.h"
-#include "raw_http_server.h"
 #include "support/loopback_server.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 
 namespace harvelo {
@@ -135,14 +135,9 @@ TEST_F(FetchWindow, AStopPressedWhileTheBodyStallsCancelsWithoutWaitingForTheRes
   } releaseAtEnd{release};
 
   FetchRecorder recorder;
-  int pollsBeforeFirstCall = 0;
   size_t callsAtCancel = 0;
   fetcher_.m_cancelWhileWaiting = [&] {
-    if (recorder.calls.empty()) {
-      ++pollsBeforeFirstCall;
-      return false;
-    }
-    if (recorder.calls.back().bytesSoFar < 1500) return false;
+    if (recorder.calls.empty() || recorder.calls.back().bytesSoFar < 1500) return false;
     callsAtCancel = recorder.calls.size();  // the user presses Stop
     return true;
   };
@@ -151,7 +146,6 @@ TEST_F(FetchWindow, AStopPressedWhileTheBodyStallsCancelsWithoutWaitingForTheRes
                                  &recorder),
             0);
   EXPECT_TRUE(holding) << "the fetch waited for the server";
-  EXPECT_EQ(pollsBeforeFirstCall, 0);
   ASSERT_GT(callsAtCancel, 1u);
   EXPECT_EQ(recorder.calls.size(), callsAtCancel);
   EXPECT_EQ(recorder.calls.back().bytesSoFar, 1500);

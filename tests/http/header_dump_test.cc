@@ -7,7 +7,7 @@
 #include "http/header_dump.h"
 #include "http/http_fetcher.h"
 #include "http/response_head.h"
-#include "raw_http_server.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 
 namespace harvelo {

@@ -1,6 +1,7 @@
 #include "settings/recent_file.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "platform/text_file.h"
 #include "settings/quote_file.h"
@@ -10,8 +11,13 @@ namespace harvelo {
 void LoadRecentAddresses(std::vector<std::string>& addresses, const std::string& path) {
   QuoteFile file;
   if (!file.Open(path)) return;
-  std::vector<std::string> read;
-  for (std::string field; file.ReadField(field);) read.push_back(std::move(field));
+  // Only the newest entries (the file's last) are kept: a file grown by hand or by a
+  // hostile program must not fill the drop-down list with thousands of lines.
+  std::deque<std::string> read;
+  for (std::string field; file.ReadField(field);) {
+    if (read.size() == kMaxRecentAddresses) read.pop_front();
+    read.push_back(std::move(field));
+  }
   // Each address goes on top in turn: the file's order reversed, above what was there.
   std::reverse(read.begin(), read.end());
   addresses.insert(addresses.begin(), std::make_move_iterator(read.begin()),

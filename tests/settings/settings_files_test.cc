@@ -165,6 +165,18 @@ TEST(Settings, RecentListKeepsTheThirtyNewestOldestFirst) {
   EXPECT_EQ(back.recentAddresses, newest30);
 }
 
+TEST(Settings, ARecentFileOfAHundredThousandLinesGivesItsThirtyNewest) {
+  TempDir tmp;
+  std::string file;
+  for (int i = 1; i <= 100000; ++i) file += "\"http://x/" + std::to_string(i) + "\"\r\n";
+  WriteBytes(tmp.file("HV_recent.cfg"), file);
+  Settings back;
+  LoadSettings(back, tmp.dir());
+  std::vector<std::string> newest;
+  for (int i = 100000; i > 99970; --i) newest.push_back("http://x/" + std::to_string(i));
+  EXPECT_EQ(back.recentAddresses, newest);
+}
+
 TEST(Settings, TruncatedConfFileAppliesWhatIsThere) {
   TempDir tmp;
   // Cut inside the third field: it reads to the end of the file.

@@ -179,6 +179,15 @@ void MainWindow::CloseAndSave() {
   Finish(wxID_CANCEL);
 }
 
+void MainWindow::RequestClose() {
+  if (engine_ && engine_->busy) {
+    closeAfterRun_ = true;
+    engine_->AbandonRun();
+    return;
+  }
+  if (!Finished()) CloseAndSave();
+}
+
 // Escape closes the window through the cancel path: nothing is written.
 void MainWindow::OnEscape() {
   Finish(wxID_CANCEL);

@@ -55,7 +55,10 @@ class MainWindow : public HarveloDialog, public EngineWindow {
   void OpenHelp();            // Help
   // What the configuration dialog's OK does: take its values and write the settings.
   void ApplyConfiguration(const ConfigValues& values);
-  void CloseAndSave();  // the close box
+  void CloseAndSave();  // the close box when no run is under way
+  // The close box, SIGTERM and SIGHUP: during a run the run is stopped as Stop stops it,
+  // its queue dropped, and the window closes and saves once the run has unwound.
+  void RequestClose();
 
   // The three field rules, each with the focus guard (see FocusAllowsRule).
   void ApplyAddressRule();
@@ -77,6 +80,7 @@ class MainWindow : public HarveloDialog, public EngineWindow {
   void RecentAddressesChanged(const std::vector<std::string>& addresses) override;
   bool ChooseBatchFile(std::string& path) override;
   void Beep() override;
+  void RunEnded(int stored) override;
   int PumpMessages(int n) override;
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override;
@@ -87,7 +91,7 @@ class MainWindow : public HarveloDialog, public EngineWindow {
  protected:
   void OnDefaultButton() override;  // Enter: address rule, then Start
   void OnEscape() override;         // closes without saving
-  void OnCloseBox() override { CloseAndSave(); }
+  void OnCloseBox() override { RequestClose(); }
 
  private:
   void CreateControls();
@@ -118,6 +122,7 @@ class MainWindow : public HarveloDialog, public EngineWindow {
   Settings settings_;
   int alwaysOnTop_ = 0;
   bool closing_ = false;
+  bool closeAfterRun_ = false;
   std::unique_ptr<Engine> engine_;
 };
 

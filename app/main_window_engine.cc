@@ -108,6 +108,11 @@ bool MainWindow::ChooseBatchFile(std::string& path) {
   return choosers_.ChooseExistingFile(this, LoadResString(IDS_BATCH_FILTER), path);
 }
 
+// A close asked for during a run happens once the run has unwound to the event loop.
+void MainWindow::RunEnded(int /*stored*/) {
+  if (closeAfterRun_) CallAfter([this] { CloseAndSave(); });
+}
+
 void MainWindow::Beep() {
   wxBell();
 }

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/browser_capture_commands.h"
+#include "app/end_signals.h"
 #include "app/language_dialog.h"
 #include "app/message_boxes.h"
 #include "platform/directories.h"
@@ -24,6 +25,7 @@ int RunHarvelo(const MainWindowOptions& options) {
   TempDirectory();
   MainWindow window(options);
   InstallTypedAddressLookUp(window);
+  const EndSignals endSignals([&window] { window.RequestClose(); });
   window.ShowModal();
   return 0;
 }

@@ -69,9 +69,8 @@ void ConsoleWindow::SetControlText(int id, const std::string& text) {
   }
 }
 
-void ConsoleWindow::EnableControl(int id, bool enable) {
-  // The Stop button comes alive exactly when a run begins.
-  if (id == IDC_STOP && enable) ++runsStarted_;
+void ConsoleWindow::RunStarted() {
+  ++runsStarted_;
 }
 
 void ConsoleWindow::SetProgressRange(int id, int /*low*/, int high) {
@@ -91,9 +90,8 @@ void ConsoleWindow::SetProgressPos(int id, int pos) {
 
 void ConsoleWindow::InsertLogRow(const LogRow& row) {
   // "In Progress" is only the live line's business; the row that replaces it is final.
-  if (row.status == LoadResString(IDS_LOG_IN_PROGRESS)) return;
-  const bool pageCopy = engine_ != nullptr && row.filePath == engine_->destinationDir + "page.html";
-  if (row.status == LoadResString(IDS_LOG_OK) && !pageCopy) ++stored_;
+  if (row.outcome == RowOutcome::kInProgress) return;
+  if (row.outcome == RowOutcome::kStored) ++stored_;
   if (quiet_) return;
   ClearLiveLine();
   std::fprintf(streams_.out, "%s\t%s\t%s\t%s\n", row.time.c_str(), row.status.c_str(),

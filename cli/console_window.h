@@ -45,12 +45,12 @@ class ConsoleWindow : public EngineWindow {
 
   bool Interrupted() const { return interrupted_; }
   int RunsStarted() const { return runsStarted_; }
-  // Resources stored so far: rows "Ok" other than a page copy.
+  // Resources kept so far, as the engine reported them (page copies never count).
   int StoredCount() const { return stored_; }
 
   std::string GetControlText(int id) override;
   void SetControlText(int id, const std::string& text) override;
-  void EnableControl(int id, bool enable) override;
+  void EnableControl(int, bool) override {}
   void FocusControl(int) override {}
   void RedrawButton(int) override {}
   void SetTitle(const std::string&) override {}
@@ -62,6 +62,7 @@ class ConsoleWindow : public EngineWindow {
   void RecentAddressesChanged(const std::vector<std::string>&) override {}
   bool ChooseBatchFile(std::string& path) override;
   void Beep() override {}
+  void RunStarted() override;
   int PumpMessages(int n) override;
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override;

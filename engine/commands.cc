@@ -116,6 +116,13 @@ void Engine::OnStop() {
   stopRequested = 1;
 }
 
+void Engine::AbandonRun() {
+  if (!busy) return;
+  stopRequested = 1;
+  abandoning_ = true;
+  URL_List.Clear();
+}
+
 void Engine::OnPause() {
   paused = !paused;
   window_.RedrawButton(IDC_PAUSE);

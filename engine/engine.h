@@ -38,6 +38,9 @@ class Engine {
   void OnBatchFile();  // From Batch file: window.ChooseBatchFile, one address a line
   void OnStop();       // sets stopRequested; the run notices it at its next check
   void OnPause();      // toggles paused
+  // The window is closing: the run stops as Stop stops it, but drops its queue without
+  // asking; the window's RunEnded tells when it has unwound.
+  void AbandonRun();
   // Get from Browser's hand-over: queue a captured page (empty cookie/referrer: none),
   // checking the destination and running when idle.
   void QueueCapturedPage(const std::string& address, const std::string& cookie,
@@ -55,7 +58,7 @@ class Engine {
   int Download_Images(const std::string& pageAddress, CNameList& list, int mode,
                       const std::string& cookie);
   void Show_Status(int index, int total);
-  void Add_Log_Row(const std::string& status, const std::string& address,
+  void Add_Log_Row(RowOutcome outcome, const std::string& status, const std::string& address,
                    const std::string& filePath, bool replace);
   void Clear_Log();
   // Progress reports of the fetch loop; the context is the Engine. 1 goes on, 0 cancels.
@@ -110,6 +113,7 @@ class Engine {
   EngineWindow& window_;
   Settings& settings_;
   MessagePumpFn previousPump_;
+  bool abandoning_ = false;  // AbandonRun: no question, whatever is queued
   int rememberedIndex_ = 0;
   int rememberedTotal_ = 0;
   PageCopy pageCopy_;  // the page copy at pagePath, when this run stored it

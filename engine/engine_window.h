@@ -8,11 +8,24 @@
 
 namespace harvelo {
 
+// What a log row says happened, in the engine's own terms: a front end decides from
+// this, never from the translated status text.
+enum class RowOutcome {
+  kInProgress,
+  kPageStored,  // a page's copy, stored to be scanned and removed afterwards
+  kStored,      // a resource kept in the destination
+  kFailed,      // the fetch failed ("ERROR") or the server refused ("ERR 404")
+  kTooSmall,
+  kDuplicate,
+  kStopped,
+};
+
 struct LogRow {
   std::string time;      // "%02d:%02d", local hour and minute
   std::string status;    // "In Progress", "Ok", "ERROR", "ERR 404", "Too Small", "Stopped"
   std::string filePath;  // full local path of the stored file (the page copy for a page)
   std::string address;
+  RowOutcome outcome = RowOutcome::kInProgress;
 };
 
 class EngineWindow : public MessageBoxes {
@@ -46,6 +59,11 @@ class EngineWindow : public MessageBoxes {
   virtual bool ChooseBatchFile(std::string& path) = 0;
 
   virtual void Beep() = 0;
+
+  // A run began, and a run ended with `stored` resources kept (busy is 0 again).
+  virtual void RunStarted() {}
+  virtual void RunEnded(int /*stored*/) {}
+
   // Dispatches up to n pending window messages without waiting. Engine commands
   // (OnStop, OnPause, OnStart, ...) may be called from inside it.
   virtual int PumpMessages(int n) = 0;

@@ -1,6 +1,8 @@
 // The page copy a run stores in the destination directory to scan it. It is removed
 // only while it is still the very file the run stored: a file of that name made by the
-// user or by another run meanwhile is left alone.
+// user or by another run meanwhile is left alone. While a copy is held, a small marker
+// beside it (".harvelo-page-<pid>") names it, so that a later run can remove the copy of
+// a run that was killed.
 #pragma once
 #include <sys/types.h>
 
@@ -20,10 +22,16 @@ class PageCopy {
   // Removes the stored copy if it is still there; forgets it either way.
   void Remove();
 
+  // Removes the page copies that runs whose process is gone left in `directory`
+  // (ending in '/', or empty for the working directory), each only while it is still
+  // the file that run stored.
+  static void RemoveAbandoned(const std::string& directory);
+
  private:
   void Forget();
 
   std::string path_;
+  std::string marker_;
   dev_t device_ = 0;
   ino_t inode_ = 0;
 };

@@ -23,7 +23,8 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   // copy is never stored over one, and takes the next collision name instead.
   const std::string stem = destinationDir + "page";
   pagePath = FirstUnusedName(stem, "html");
-  Add_Log_Row(LoadResString(IDS_LOG_IN_PROGRESS), address, pagePath, false);
+  Add_Log_Row(RowOutcome::kInProgress, LoadResString(IDS_LOG_IN_PROGRESS), address, pagePath,
+              false);
 
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
@@ -33,7 +34,7 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
   const std::string& sentReferrer = referrer.empty() ? siteAddress : referrer;
   if (!fetcher.GetPage(address, pagePath, sentReferrer, cookie, Page_Progress, this)) {
-    Add_Log_Row(LoadResString(IDS_LOG_ERROR), address, pagePath, true);
+    Add_Log_Row(RowOutcome::kFailed, LoadResString(IDS_LOG_ERROR), address, pagePath, true);
     errorText = PageFetchErrorText(fetcher);
     return 0;
   }
@@ -41,11 +42,12 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   pageCopy_.Stored(pagePath);
   const int status = fetcher.m_nStatusCode;
   if (status < 200 || status > 299) {
-    Add_Log_Row(FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status), address, pagePath, true);
+    Add_Log_Row(RowOutcome::kFailed, FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status), address,
+                pagePath, true);
     errorText = ServerRefusedText(status);
     return 0;
   }
-  Add_Log_Row(LoadResString(IDS_LOG_OK), address, pagePath, true);
+  Add_Log_Row(RowOutcome::kPageStored, LoadResString(IDS_LOG_OK), address, pagePath, true);
   if (settings_.debug.pause) {
     window_.ShowMessage("DEBUG->\"PAUSE\":\n\nSource page is now in destination directory.",
                         MessageIcon::kNone, MessageButtons::kOk);

@@ -43,6 +43,8 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   fetcher.m_nextFreeName = [&stem, &extension](const std::string&) {
     return FirstUnusedName(stem, extension);
   };
+  // As when the name was chosen: an empty file there counts as free.
+  fetcher.m_bEmptyNameIsFree = 1;
   // Only a body that may be stored is checked: a refused request keeps its "ERR" row.
   fetcher.m_onBody = [this, &fetcher](const char* data, size_t size) {
     if (fetcher.m_nStatusCode >= 200 && fetcher.m_nStatusCode <= 299) {
@@ -74,7 +76,8 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
                  : ResourceFileName(destinationDir, filePrefix, fileCounter, extension);
     ++fileCounter;
 
-    Add_Log_Row(LoadResString(IDS_LOG_IN_PROGRESS), address, fileName, false);
+    Add_Log_Row(RowOutcome::kInProgress, LoadResString(IDS_LOG_IN_PROGRESS), address, fileName,
+                false);
     window_.SetProgressPos(IDC_FILE_PROGRESS, 0);
     tooSmall = 0;
     contentChecks.Begin(settings_);
@@ -106,28 +109,29 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
       --fileCounter;
     }
     if (verdict == ContentChecks::Verdict::kTooSmall) {
-      Add_Log_Row(LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
+      Add_Log_Row(RowOutcome::kTooSmall, LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
       log.TooSmall(address);
     } else if (verdict == ContentChecks::Verdict::kDuplicate) {
-      Add_Log_Row(LoadResString(IDS_LOG_DUPLICATE), address, copyOf, true);
+      Add_Log_Row(RowOutcome::kDuplicate, LoadResString(IDS_LOG_DUPLICATE), address, copyOf, true);
       log.Duplicate(address, copyOf);
     } else if (fetched && status >= 200 && status <= 299) {
-      Add_Log_Row(LoadResString(IDS_LOG_OK), address, fileName, true);
+      Add_Log_Row(RowOutcome::kStored, LoadResString(IDS_LOG_OK), address, fileName, true);
       log.Stored(address, fileName);
       ++stored;
     } else if (fetched) {
-      Add_Log_Row(FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status), address, fileName, true);
+      Add_Log_Row(RowOutcome::kFailed, FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status),
+                  address, fileName, true);
       log.HttpError(status, address, fileName);
       std::remove(fileName.c_str());
     } else if (tooSmall) {
-      Add_Log_Row(LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
+      Add_Log_Row(RowOutcome::kTooSmall, LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
       log.TooSmall(address);
       --fileCounter;  // the next resource takes the number
     } else if (stopRequested) {
-      Add_Log_Row(LoadResString(IDS_LOG_STOPPED), address, fileName, true);
+      Add_Log_Row(RowOutcome::kStopped, LoadResString(IDS_LOG_STOPPED), address, fileName, true);
       log.Stopped(address, fileName);
     } else {
-      Add_Log_Row(LoadResString(IDS_LOG_ERROR), address, fileName, true);
+      Add_Log_Row(RowOutcome::kFailed, LoadResString(IDS_LOG_ERROR), address, fileName, true);
       log.Failed(address, fileName);
       if (settings_.debug.trace) {
         fetcher.ShowWinInetError(

@@ -10,6 +10,7 @@
 #include "engine/run_lookahead.h"
 #include "engine/target_types.h"
 #include "http/lookahead_dir.h"
+#include "http/output_file.h"
 #include "platform/string_table.h"
 
 namespace harvelo {
@@ -31,16 +32,20 @@ void Engine::Process_URL_List() {
   for (const int id : kLockedControls) window_.EnableControl(id, false);
   window_.RedrawButton(IDC_START);
   window_.SetControlText(IDC_CURRENT_PAGE_LABEL, LoadResString(IDS_LABEL_CURRENT_PAGE));
+  window_.RunStarted();
 
   Clear_Log();
   contentChecks.StartRun();
   reachedPages_.clear();
   stopRequested = 0;
+  abandoning_ = false;
   paused = 0;
   window_.RedrawButton(IDC_PAUSE);
 
   // What a killed run left behind goes first; then the look-ahead of this run, if any.
   AheadDirectory::RemoveLeftovers(destinationDir);
+  OutputFile::RemoveAbandonedPartials(destinationDir);
+  PageCopy::RemoveAbandoned(destinationDir);
   lookAhead_ = RunLookAhead::Start(*this);
 
   int downloaded = 0;
@@ -114,6 +119,7 @@ void Engine::Process_URL_List() {
       pagePath.clear();
     }
 
+    if (abandoning_) URL_List.Clear();
     if (stopRequested && URL_List.Count() > 0) {
       const MessageAnswer answer = window_.ShowMessage(
           LoadResString(IDS_CONTINUE_QUEUE), MessageIcon::kNone, MessageButtons::kYesNoDefaultNo);
@@ -154,6 +160,7 @@ void Engine::Process_URL_List() {
   busy = 0;
   window_.RedrawButton(IDC_START);
   window_.RedrawButton(IDC_PAUSE);
+  window_.RunEnded(downloaded);
 }
 
 void Engine::SaveAtEndOfRun() {

@@ -60,7 +60,7 @@ void Engine::Show_Status(int index, int total) {
   window_.SetControlText(IDC_STATUS_LINE, line);
 }
 
-void Engine::Add_Log_Row(const std::string& status, const std::string& address,
+void Engine::Add_Log_Row(RowOutcome outcome, const std::string& status, const std::string& address,
                          const std::string& filePath, bool replace) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -70,6 +70,7 @@ void Engine::Add_Log_Row(const std::string& status, const std::string& address,
   row.status = status;
   row.filePath = filePath;
   row.address = address;
+  row.outcome = outcome;
   if (replace) window_.DeleteLogRow(0);
   window_.InsertLogRow(row);
 }

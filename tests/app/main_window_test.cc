@@ -11,8 +11,12 @@
 #include <wx/timer.h>
 
 #include <atomic>
+#include <csignal>
+#include <filesystem>
 #include <map>
+#include <set>
 
+#include "app/end_signals.h"
 #include "app/icons.h"
 #include "app/main_window.h"
 #include "app/owner_drawn_button.h"
@@ -374,6 +378,63 @@ TEST_F(MainWindowTest, TheCloseBoxWritesTheSettingsAndThePlace) {
   EXPECT_EQ(again.GetControlText(IDC_AUTO_INCREMENT), "0");
   EXPECT_EQ(again.AlwaysOnTop(), 1);
   EXPECT_EQ(Button(IDC_ALWAYS_ON_TOP)->Icon(), app::kIconPinPressed);
+}
+
+// The close box, SIGTERM and SIGHUP during a run: the run stops at once (the picture
+// under way is cancelled, the rest never asked for), nothing is left in the destination,
+// and the window closes with its settings saved.
+TEST_F(MainWindowTest, ClosingDuringARunStopsItAndLeavesNothingBehind) {
+  for (const int signal : {0, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    std::atomic<int> served{0};
+    LoopbackServer server;
+    std::string page = "<html><body>";
+    for (int i = 1; i <= 20; ++i) page += "<a href=\"/img" + std::to_string(i) + ".jpg\">i</a>";
+    server.server().Get("/page.html", [page](const httplib::Request&, httplib::Response& res) {
+      res.set_content(page + "</body></html>", "text/html");
+    });
+    server.server().Get(R"(/img(\d+)\.jpg)", [&served](const httplib::Request& req,
+                                                       httplib::Response& res) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      ++served;
+      res.set_content("\xFF\xD8\xFF" + std::string(20000, req.matches[1].str()[0]), "image/jpeg");
+    });
+    ASSERT_TRUE(server.Start());
+    TempDir destination;
+    app::MainWindow& window = Open();
+    const app::EndSignals signals([&window] { window.RequestClose(); });
+    window.SetControlText(IDC_DESTINATION_DIR, destination.dir());
+    Url()->ChangeValue(app::Wx(server.Url("/page.html")));
+    wxTimer timer;
+    bool asked = false;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+      if (asked || LogRows() < 2) return;
+      asked = true;
+      if (signal == 0) {
+        window.Close();
+      } else {
+        ::raise(signal);
+      }
+    });
+    timer.Start(10);
+    Button(IDC_START)->Click();
+    timer.Stop();
+    ASSERT_TRUE(SettleUntil([&] { return window.Finished(); }, 3000));
+    EXPECT_LT(served.load(), 8);
+    EXPECT_EQ(LogCell(0, 1), "Stopped");
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(destination.dir())) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".jpg") || name == "AAA_waddr.txt" || name == "HV_pref.cfg") continue;
+      left.insert(name);
+    }
+    EXPECT_EQ(left, std::set<std::string>{});
+    Settings saved;
+    LoadSettings(saved, settings_.dir());
+    EXPECT_EQ(saved.destinationDir, destination.dir());
+    CloseWindow();
+    std::filesystem::remove(settings_.file("HV_conf.cfg"));
+  }
 }
 
 TEST_F(MainWindowTest, AlwaysOnTopTogglesTheBandAndTheIcon) {

@@ -48,6 +48,7 @@ class CliSharedDestinationTest : public CliTest {
       });
     }
     Page("/gallery.html", links);
+    Page("/nothing.html", "<html><p>no pictures here</p></html>");
     site.server().Get("/refused.html", [](const httplib::Request&, httplib::Response& res) {
       res.status = 404;
       res.set_content("<html>not here</html>", "text/html");
@@ -119,6 +120,12 @@ TEST_F(CliSharedDestinationTest, TheUsersOwnPageHtmlIsNeverReplacedNorRemoved) {
   ASSERT_FALSE(rows.empty());
   EXPECT_EQ(rows[0].file, Dest("page_02.html"));
   EXPECT_FALSE(Exists(Dest("page_02.html")));
+  EXPECT_EQ(ReadBytes(Dest("page.html")), mine);
+
+  // A page without pictures stores nothing: its copy under another name is no harvest.
+  args = base;
+  args.push_back(Url("/nothing.html"));
+  EXPECT_EQ(Run(args), 1);
   EXPECT_EQ(ReadBytes(Dest("page.html")), mine);
 
   // A page the server refuses, and one that can't be reached at all.

@@ -48,13 +48,13 @@ class ConsoleWindowTest : public ::testing::Test {
 
 TEST_F(ConsoleWindowTest, LiveLineMakesRoomForRowsAndEndsWithTheStatus) {
   ConsoleWindow& w = Make(ContinueAnswer::kAsk, true);
-  w.EnableControl(IDC_STOP, true);  // a run begins
+  w.RunStarted();
   w.SetControlText(IDC_STATUS_LINE, "Downloading resource 2 of 4 (25% done).");
   w.SetProgressRange(IDC_TOTAL_PROGRESS, 0, 4);
   w.SetProgressPos(IDC_TOTAL_PROGRESS, 1);
   w.SetProgressPos(IDC_FILE_PROGRESS, 45);
   w.InsertLogRow({"09:05", "In Progress", "d/AAA_002.jpg", "http://a/2.jpg"});
-  w.InsertLogRow({"09:05", "Ok", "d/AAA_002.jpg", "http://a/2.jpg"});
+  w.InsertLogRow({"09:05", "Ok", "d/AAA_002.jpg", "http://a/2.jpg", RowOutcome::kStored});
   w.SetControlText(IDC_STATUS_LINE, "Muy Peque\xC3\xB1o");
   w.CommandDone();
   EXPECT_EQ(Contents(out_), "09:05\tOk\td/AAA_002.jpg\thttp://a/2.jpg\n");

@@ -1,6 +1,12 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <regex>
 
+#include "engine/page_copy.h"
 #include "engine_fixture.h"
 
 namespace harvelo::testing {
@@ -521,6 +527,41 @@ TEST_F(RunDriverTest, ALaterDirectResourceLeavesTheUsersOwnPageHtmlAlone) {
   StartWith(Url("/d.jpg"));
   EXPECT_EQ(DestFile("AAA_001.jpg"), BigBody());
   EXPECT_EQ(DestFile("page.html"), "the user's own page");
+}
+
+// What a killed run left in the destination (its partial files and its page copy) goes
+// at the next run; another live process's partial file and a page.html the user put in
+// place of the copy stay.
+TEST_F(RunDriverTest, ARunRemovesWhatAKilledRunLeftBehind) {
+  Serve("/d.jpg", BigBody());
+  StartSite();
+  const std::string live = dest.file("x.jpg." + std::to_string(::getppid()) + ".hvpart");
+  WriteBytes(live, "another run's transfer");
+  for (const bool userReplacedTheCopy : {false, true}) {
+    SCOPED_TRACE(userReplacedTheCopy);
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+      const std::string partial = dest.file("AAA_009.jpg." + std::to_string(::getpid()));
+      WriteBytes(partial + ".hvpart", "half");
+      WriteBytes(partial + "-2.hvpart", "half");
+      WriteBytes(dest.file("page.html"), "<html>the run's copy</html>");
+      PageCopy copy;
+      copy.Stored(dest.file("page.html"));
+      ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(killed, &status, 0), killed);
+    ASSERT_EQ(DestFiles().count(".harvelo-page-" + std::to_string(killed)), 1u);
+    if (userReplacedTheCopy) {
+      std::filesystem::remove(dest.file("page.html"));
+      WriteBytes(dest.file("page.html"), "the user's own page");
+    }
+    StartWith(Url("/d.jpg"));
+    std::set<std::string> expected{"AAA_001.jpg", "AAA_waddr.txt", "HV_pref.cfg",
+                                   std::filesystem::path(live).filename().string()};
+    if (userReplacedTheCopy) expected.insert({"AAA_002.jpg", "page.html"});
+    EXPECT_EQ(DestFiles(), expected);
+  }
 }
 
 }  // namespace

@@ -62,8 +62,9 @@ class PackageTest : public ::testing::Test {
     }
     if (!skip_.empty()) return;
     work_ = new TempDir;
-    const Shell cpack = Sh("cpack -G DEB --config " HARVELO_BUILD_DIR "/CPackConfig.cmake -B " +
-                           work_->dir() + "out");
+    const Shell cpack =
+        Sh(HARVELO_CPACK " -G DEB --config " HARVELO_BUILD_DIR "/CPackConfig.cmake -B " +
+           work_->dir() + "out");
     build_log_ = cpack.output;
     for (const auto& entry : fs::directory_iterator(work_->dir() + "out")) {
       if (entry.path().extension() == ".deb") deb_ = entry.path().string();

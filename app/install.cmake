@@ -32,17 +32,51 @@ foreach(size 16 24 32 48 64 128 256)
           RENAME harvelo.png)
 endforeach()
 
+# What Debian asks of a package beside the programs: the copyright, the changelog, the
+# manual pages (the last two compressed, without a time stamp so that they build the
+# same every time), the AppStream metadata for software centres and the completion.
+set(package_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(package_out ${CMAKE_BINARY_DIR}/packaging)
+set(HARVELO_METAINFO_ID example.harvelo.Harvelo)
+configure_file(${package_dir}/harvelo.metainfo.xml
+               ${package_out}/${HARVELO_METAINFO_ID}.metainfo.xml @ONLY)
+set(compressed)
+foreach(name changelog harvelo.1 harvelo-cli.1)
+  configure_file(${package_dir}/${name} ${package_out}/${name} @ONLY)
+  add_custom_command(OUTPUT ${package_out}/${name}.gz
+    COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh ${package_out}/${name}
+            ${package_out}/${name}.gz
+    DEPENDS ${package_out}/${name} VERBATIM)
+  list(APPEND compressed ${package_out}/${name}.gz)
+endforeach()
+add_custom_target(harvelo_package_docs ALL DEPENDS ${compressed})
+
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/harvelo)
+install(FILES ${package_dir}/copyright ${package_out}/changelog.gz DESTINATION ${doc_dir})
+install(FILES ${package_out}/harvelo.1.gz ${package_out}/harvelo-cli.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${package_out}/${HARVELO_METAINFO_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${package_dir}/harvelo-cli.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME harvelo-cli)
+
 # cpack -G DEB: an installable package whose library dependencies dpkg-shlibdeps finds.
+# The programs go in stripped: CPackDeb moves their debug information into a package of
+# its own (harvelo-dbgsym, a .ddeb as Debian makes them) for whoever debugs an installed
+# copy. It takes it from the unstripped programs, so CPACK_STRIP_FILES stays off.
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_PACKAGE_NAME harvelo)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION}.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Harvelo Project")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "stores the pictures and other files a web page links to or shows")
+# Lines of at most 80 columns, as the control file's description wants them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Harvelo fetches a web page, finds the pictures (and any other file types listed) it
-links to or shows, and stores them in a folder as prefix + running number, with a log of
-where each came from. A window in English and Spanish, and harvelo-cli for scripts.")
+    "Harvelo fetches a web page, finds the pictures (and any other file types
+listed) it links to or shows, and stores them in a folder as prefix + running
+number, with a log of where each came from. A window in English and Spanish,
+and harvelo-cli for scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Harvelo Project <harvelo@harvelo.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)

@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/compact_style.h"
 #include "app/startup.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -20,6 +22,20 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so that it works without a display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("harvelo %s\n", harvelo::kProgramVersion);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(
+        "usage: harvelo [--version | --help]\n"
+        "Opens Harvelo's window. Its settings live in ${XDG_CONFIG_HOME:-~/.config}/harvelo/\n"
+        "when it starts in the home folder, which holds none of them (as from the desktop\n"
+        "menu); otherwise in the working directory. harvelo-cli is the console front end.\n",
+        stdout);
+    return 0;
+  }
   if (!HasDisplay()) {
     std::fputs(
         "harvelo: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is "

@@ -6,12 +6,14 @@
 #include "app/message_boxes.h"
 #include "platform/directories.h"
 #include "settings/interface_language.h"
+#include "settings/settings_folder.h"
 
 namespace harvelo::app {
 
 MainWindowOptions StartupOptions() {
   MainWindowOptions options;
   options.browser = BrowserCaptureCommands();
+  options.settingsDir = SettingsFolder();
   return options;
 }
 

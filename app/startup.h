@@ -8,7 +8,7 @@
 
 namespace harvelo::app {
 
-// What the main window is opened with: the settings in the working directory and the
+// What the main window is opened with: the settings folder (SettingsFolder) and the
 // desktop's dialogs. The browser capture adds its commands here.
 MainWindowOptions StartupOptions();
 

@@ -36,6 +36,8 @@ enum OptionId : int {
   kSkipKnown,
   kParallel,
   kCaCertificate,
+  kSaveSettings,
+  kVersion,
 };
 
 constexpr option kLongOptions[] = {
@@ -59,6 +61,8 @@ constexpr option kLongOptions[] = {
     {"skip-known", no_argument, nullptr, kSkipKnown},
     {"parallel", required_argument, nullptr, kParallel},
     {"ca-certificate", required_argument, nullptr, kCaCertificate},
+    {"save-settings", no_argument, nullptr, kSaveSettings},
+    {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -145,7 +149,8 @@ class Parser {
     // After "--" every argument is an address.
     for (int i = optind; result_.error.empty() && i < argc; ++i) Address(argv_[i]);
     CommandLine& line = result_.line;
-    if (result_.error.empty() && !line.help && line.addresses.empty() && !line.batchFile) {
+    if (result_.error.empty() && !line.help && !line.version && line.addresses.empty() &&
+        !line.batchFile) {
       result_.error = "no address and no --batch file given";
     }
     return std::move(result_);
@@ -183,6 +188,12 @@ class Parser {
         break;
       case kQuiet:
         line.quiet = true;
+        break;
+      case kVersion:
+        line.version = true;
+        break;
+      case kSaveSettings:
+        line.saveSettings = true;
         break;
       case kBatch:
         if (value.empty()) {

@@ -25,6 +25,10 @@ struct CommandLine {
   std::optional<int> parallelTransfers;  // 1 to 16
   std::optional<std::string> caCertificateFile;
   bool help = false;
+  bool version = false;
+  // Write HV_conf.cfg and HV_recent.cfg back after the run; without it a console run
+  // leaves the working directory as it was.
+  bool saveSettings = false;
   std::optional<int> modernPages;          // --modern 1, --no-modern 0
   std::optional<int> minimumPictureWidth;  // --min-picture WxH
   std::optional<int> minimumPictureHeight;
@@ -38,7 +42,8 @@ struct ParseResult {
 };
 
 // args: the arguments after the program name. "--opt VALUE" and "--opt=VALUE" both work;
-// "--" ends the options. --help alone is enough; otherwise an address or --batch is needed.
+// "--" ends the options. --help or --version alone is enough; otherwise an address or --batch is
+// needed.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace harvelo::cli

@@ -59,7 +59,7 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   }
 
   if (window.RunsStarted() > 0) {
-    SaveSettings(SettingsToSave(loaded, settings, line));
+    if (line.saveSettings) SaveSettings(SettingsToSave(loaded, settings, line));
     // A --prefix is the run's own; HV_pref.cfg keeps it only when the run advanced it.
     if (line.prefix && window.GetControlText(IDC_FILE_PREFIX) == prefix) prefixFile.Restore();
   }

@@ -47,8 +47,12 @@ Options (each overrides the saved setting for this run only):
                     instead of the system's
   --yes, --no       answer to "continue with the queued pages?" after a stop
                     (default: ask when standard input is a terminal, else no)
+  --save-settings   write HV_conf.cfg and HV_recent.cfg back into the current
+                    directory after the run (without it the current directory is
+                    left as it was)
   -q, --quiet       print no log lines and no progress line
   -h, --help        show this text
+  --version         print the program's name and version
 
 Output: one line per finished download-log row on standard output, tab-separated:
   TIME<TAB>STATUS<TAB>FILE<TAB>ADDRESS
@@ -59,10 +63,11 @@ ends the program at once, removing the partly downloaded file and the page copy;
 SIGTERM and SIGHUP end it the same way.
 
 Settings: HV_conf.cfg, HV_recent.cfg and HV_lang.cfg are read from the current
-directory, HV_pref.cfg from the destination directory. After a run the recent
-addresses and the run's advanced prefix are saved; settings given as options are
-saved with the values they had before (a --prefix that the run did not advance
-leaves HV_pref.cfg as it was).
+directory, HV_pref.cfg from the destination directory. After a run the run's
+advanced prefix is saved in HV_pref.cfg (a --prefix that the run did not advance
+leaves it as it was). Only with --save-settings are HV_conf.cfg and HV_recent.cfg
+written too: the recent addresses, and settings given as options with the values
+they had before.
 
 Exit status:
   0    at least one resource was stored (a log row "Ok" for a resource; the page

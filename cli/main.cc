@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/console_run.h"
 #include "cli/help_text.h"
+#include "platform/version.h"
 
 int main(int argc, char** argv) {
   using namespace harvelo::cli;
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "harvelo-cli: %s\n%s", parsed.error.c_str(), UsageText().c_str());
     return 2;
+  }
+  if (parsed.line.version) {
+    std::printf("harvelo-cli %s\n", harvelo::kProgramVersion);
+    return 0;
   }
   if (parsed.line.help) {
     std::fputs(HelpText().c_str(), stdout);

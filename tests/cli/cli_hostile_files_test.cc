@@ -52,7 +52,7 @@ TEST_F(CliHostileFilesTest, FifosNamedLikeSettingsFilesAndTheLogDoNotHoldTheRun)
        {work.file("HV_conf.cfg"), Dest("HV_pref.cfg"), Dest("AAA_waddr.txt")}) {
     ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;
   }
-  EXPECT_EQ(Harvest(), 0) << cli.Err();
+  EXPECT_EQ(Harvest({"--save-settings"}), 0) << cli.Err();
   EXPECT_EQ(ReadBytes(Dest("AAA_002.jpg")), ImageBody('2'));
   EXPECT_TRUE(IsFifo(work.file("HV_conf.cfg")));
   EXPECT_TRUE(IsFifo(Dest("HV_pref.cfg")));

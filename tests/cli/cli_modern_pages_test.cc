@@ -391,7 +391,7 @@ TEST_F(CliModernPagesTest, TheNewOptionsAreCheckedAndNotSaved) {
   EXPECT_THAT(Requests(), IsEmpty());
 
   EXPECT_EQ(Run({"--dest", "dest", "--no-modern", "--min-picture", "10x10", "--keep-duplicates",
-                 Url("/x.html")}),
+                 "--save-settings", Url("/x.html")}),
             1);
   Settings saved;
   LoadSettings(saved, work.dir());

@@ -60,7 +60,7 @@ TEST_F(CliRunTest, OverriddenSettingsAreSavedAsTheyWere) {
   SavePrefix(work.file("dest/"), "ZZZ_");
 
   ASSERT_EQ(Run({"--dest", "dest", "--prefix", "img", "--types", "jpg", "--min-size", "1",
-                 "--no-webaddr", "--no-auto-inc", Url("/gallery.html")}),
+                 "--no-webaddr", "--no-auto-inc", "--save-settings", Url("/gallery.html")}),
             0)
       << cli.Err();
   EXPECT_TRUE(Exists(Dest("img_003.jpg")));
@@ -84,12 +84,12 @@ TEST_F(CliRunTest, WhatTheRunChangesIsSaved) {
   SaveSettings(original, work.dir());
   ASSERT_TRUE(std::filesystem::create_directory(work.file("dest")));
 
-  ASSERT_EQ(Run({Url("/gallery.html")}), 0) << cli.Err();
+  ASSERT_EQ(Run({"--save-settings", Url("/gallery.html")}), 0) << cli.Err();
   EXPECT_TRUE(Exists(Dest("AAA_001.jpg")));
   // The advanced prefix carries over to the next run, a --prefix that advanced too.
-  ASSERT_EQ(Run({Url("/other.html")}), 0) << cli.Err();
+  ASSERT_EQ(Run({"--save-settings", Url("/other.html")}), 0) << cli.Err();
   EXPECT_EQ(ReadBytes(Dest("AAB_001.jpg")), ImageBody('o'));
-  ASSERT_EQ(Run({"--prefix", "pic", Url("/other.html")}), 0) << cli.Err();
+  ASSERT_EQ(Run({"--prefix", "pic", "--save-settings", Url("/other.html")}), 0) << cli.Err();
   EXPECT_TRUE(Exists(Dest("pic_001.jpg")));
   EXPECT_EQ(LoadPrefix(work.file("dest/")), "pid_");
 
@@ -97,6 +97,42 @@ TEST_F(CliRunTest, WhatTheRunChangesIsSaved) {
   LoadSettings(saved, work.dir());
   EXPECT_EQ(saved.destinationDir, "dest/");
   EXPECT_THAT(saved.recentAddresses, ElementsAre(Url("/other.html"), Url("/gallery.html")));
+}
+
+TEST_F(CliRunTest, WithoutSaveSettingsTheWorkingDirectoryGetsOnlyTheDestination) {
+  Settings original;
+  original.destinationDir = "dest";
+  original.minimumSizeKb = 1;
+  original.recentAddresses = {"http://old.example/"};
+  SaveSettings(original, work.dir());
+  ASSERT_TRUE(std::filesystem::create_directory(work.file("dest")));
+  const std::string conf = ReadBytes(work.file("HV_conf.cfg"));
+  const std::string recent = ReadBytes(work.file("HV_recent.cfg"));
+
+  // The saved settings are read: the destination and the minimum size come from them.
+  ASSERT_EQ(Run({Url("/gallery.html")}), 0) << cli.Err();
+  EXPECT_TRUE(Exists(Dest("AAA_003.jpg")));
+  EXPECT_EQ(ReadBytes(work.file("HV_conf.cfg")), conf);
+  EXPECT_EQ(ReadBytes(work.file("HV_recent.cfg")), recent);
+  // The destination keeps its prefix memory.
+  EXPECT_EQ(LoadPrefix(work.file("dest/")), "AAB_");
+
+  // A fresh folder: nothing appears but the destination.
+  TempDir fresh;
+  ASSERT_TRUE(cli.Start({"--dest", "out", "--min-size", "1", Url("/other.html")}, fresh.dir()));
+  ASSERT_EQ(cli.Wait(), 0) << cli.Err();
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(fresh.dir())) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_THAT(names, ElementsAre("out"));
+}
+
+TEST_F(CliRunTest, VersionPrintsTheNameAndVersion) {
+  EXPECT_EQ(Run({"--version"}), 0);
+  EXPECT_THAT(cli.Out(), ::testing::MatchesRegex("harvelo-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+  EXPECT_EQ(cli.Err(), "");
+  EXPECT_TRUE(SeenPaths().empty());
 }
 
 TEST_F(CliRunTest, AddressesThenBatchLinesQueueIntoOneRun) {

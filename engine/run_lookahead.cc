@@ -190,13 +190,11 @@ const RunLookAhead::ScannedPage& RunLookAhead::Scan(const AheadView& view, const
   const bool modern = engine_.settings().modernPages != 0;
   HTMLFile html(modern ? kModernTagBufferSize : 512);
   if (!html.Open(view.bodyPath)) return scanned;
-  std::string base, site, title;
-  Set_Base_And_Site(entry.address, base, site);
+  std::string title;
   CNameList links, images, pages, queue;
   PageScanTarget target;
   target.targetTypes = &engine_.settings().targetTypes;
-  target.baseAddress = &base;
-  target.siteAddress = &site;
+  target.pageAddress = &entry.address;
   target.pageTitle = &title;
   target.links = &links;
   target.images = &images;

@@ -73,6 +73,8 @@ void RunLookAhead::LeaveList() {
 void RunLookAhead::Plan(AheadPlan& plan) {
   frames_.clear();
   next_scans_.clear();
+  planned_.clear();
+  lists_unknown_ = false;
   if (phase_ == Phase::kPage) {
     PlanPage(plan, page_);
     PlanQueue(plan);
@@ -85,6 +87,14 @@ void RunLookAhead::Plan(AheadPlan& plan) {
 const AheadView* RunLookAhead::AddResource(AheadPlan& plan, const std::string& address,
                                            const std::string& pageAddress,
                                            const std::string& cookie) {
+  // An address asked for once a run is fetched ahead once: a later mention is logged as
+  // a copy without a request, or, when the first brought nothing, fetched by the run.
+  // Behind a page not yet here, any address may turn out to be such a later mention.
+  if (ContentChecks::AddressesOnce(engine_.settings()) &&
+      (lists_unknown_ || engine_.contentChecks.StoredFrom(engine_.settings(), address) != nullptr ||
+       !planned_.insert(address).second)) {
+    return nullptr;
+  }
   AheadRequest request;
   request.url = address;
   request.referer = pageAddress;
@@ -156,7 +166,11 @@ void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry) {
   request.page = true;
   const AheadView* view = plan.Add(std::move(request));
   // What the page lists is known once its source is here.
-  if (view == nullptr || !view->complete || !IsSuccess(view->status)) return;
+  if (view == nullptr || !view->complete) {
+    lists_unknown_ = true;
+    return;
+  }
+  if (!IsSuccess(view->status)) return;
   PlanPageLists(plan, entry, Scan(*view, entry));
 }
 

@@ -151,12 +151,11 @@ struct ScanResult {
 
 ScanResult Scan(const std::string& path, bool modern = false) {
   const std::string types = ",JPG,JPEG,MPG,MPEG";
-  std::string base = "http://example.com/gallery";
-  std::string site = "http://example.com";
+  const std::string address = "http://example.com/gallery/index.html";
   std::string title;
   CNameList links, images, pages, queue;
-  PageScanTarget target{&types, &base,  &site,   &title,  &links, &images,
-                        &pages, &queue, nullptr, nullptr, nullptr};
+  PageScanTarget target{&types, &address, &title,  &links,  &images,
+                        &pages, &queue,   nullptr, nullptr, nullptr};
   target.modernPages = modern;
   HTMLFile file(modern ? kModernTagBufferSize : 512);
   file.Open(path);

@@ -24,6 +24,17 @@ std::function<std::function<bool(const char*, size_t)>()> PictureCutoffMaker(
   };
 }
 
+const std::string* ContentChecks::StoredFrom(const Settings& settings,
+                                             const std::string& address) const {
+  if (!AddressesOnce(settings)) return nullptr;
+  const auto it = addresses_.find(address);
+  return it != addresses_.end() ? &it->second : nullptr;
+}
+
+void ContentChecks::Remember(const std::string& address, const std::string& file) {
+  addresses_.insert_or_assign(address, file);
+}
+
 void ContentChecks::Begin(const Settings& settings) {
   minWidth_ = static_cast<std::uint32_t>(std::max(settings.minimumPictureWidth, 0));
   minHeight_ = static_cast<std::uint32_t>(std::max(settings.minimumPictureHeight, 0));

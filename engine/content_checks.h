@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "engine/content_hash.h"
 #include "engine/picture_header.h"
@@ -24,7 +25,18 @@ class ContentChecks {
   enum class Verdict { kKeep, kTooSmall, kDuplicate };
 
   // A new run: the files of the runs before no longer count as the run's own.
-  void StartRun() { stored_.Clear(); }
+  void StartRun() {
+    stored_.Clear();
+    addresses_.clear();
+  }
+
+  // With Skip Dupes each address is asked for once a run: the file that the run stored
+  // from `address` (or found its bytes equal to), which then stands for it without a
+  // request; else null.
+  static bool AddressesOnce(const Settings& settings) { return settings.skipDuplicates != 0; }
+  const std::string* StoredFrom(const Settings& settings, const std::string& address) const;
+  // `address` gave the bytes of `file`, kept by the run.
+  void Remember(const std::string& address, const std::string& file);
 
   // A resource begins; the checks follow the settings as they are now.
   void Begin(const Settings& settings);
@@ -52,6 +64,7 @@ class ContentChecks {
   PictureSizeReader header_;
   ContentHash hash_;
   StoredContent stored_;
+  std::unordered_map<std::string, std::string> addresses_;  // address -> stored file
 };
 
 }  // namespace harvelo

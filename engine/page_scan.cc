@@ -15,6 +15,10 @@ namespace {
 // The link types that make an A tag a page that may stand around a thumbnail.
 constexpr std::string_view kPageTypes = ",HTM,HTML,PHP,ASP,CGI";
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+}
+
 // The extension of an upper-cased value: what follows its last '.', up to the first '?'
 // after it when `cutQuery`. False when the value has no '.'.
 bool ExtensionOf(const char* upper, bool cutQuery, std::string_view* extension) {
@@ -22,17 +26,19 @@ bool ExtensionOf(const char* upper, bool cutQuery, std::string_view* extension) 
   if (dot == nullptr) return false;
   std::string_view rest(dot + 1);
   if (cutQuery) rest = rest.substr(0, rest.find('?'));
+  // Blanks around an address are not part of it.
+  while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
   *extension = rest;
   return true;
 }
 
 // Resolves `reference` into `scratch` (reused for every reference) and appends it. A list
 // entry that can't be had is dropped; the scan goes on with the rest.
-void Append(CNameList* list, std::string_view reference, const std::string& base,
-            const std::string& site, std::string& scratch, int kind, const char* cookie = nullptr,
+void Append(CNameList* list, std::string_view reference, ReferenceResolver& resolver,
+            std::string& scratch, int kind, const char* cookie = nullptr,
             const char* referrer = nullptr) {
   if (list == nullptr) return;
-  Resolve_Reference(reference, base, site, scratch);
+  resolver.Resolve(reference, scratch);
   list->PushBack(scratch.c_str(), kind, cookie, referrer);
 }
 
@@ -41,8 +47,8 @@ void Append(CNameList* list, std::string_view reference, const std::string& base
 void ScanPage(HTMLFile& file, const PageScanTarget& target) {
   const std::string_view targetTypes =
       target.targetTypes != nullptr ? std::string_view(*target.targetTypes) : std::string_view();
-  std::string& base = *target.baseAddress;
-  std::string& site = *target.siteAddress;
+  ReferenceResolver resolver(target.pageAddress != nullptr ? std::string_view(*target.pageAddress)
+                                                           : std::string_view());
   const char* cookie = target.cookie != nullptr && *target.cookie != '\0' ? target.cookie : nullptr;
   const char* referrer =
       target.referrer != nullptr && *target.referrer != '\0' ? target.referrer : nullptr;
@@ -58,8 +64,8 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
   bool emit = false;
   // An embedded picture found: listed, with the page link that stands around it.
   auto listImage = [&](std::string_view reference) {
-    Append(target.images, reference, base, site, scratch, ResourceEntry);
-    if (linkPending) Append(target.pages, pendingPage, base, site, scratch, ResourceEntry);
+    Append(target.images, reference, resolver, scratch, ResourceEntry);
+    if (linkPending) Append(target.pages, pendingPage, resolver, scratch, ResourceEntry);
   };
 
   while (file.NextToken() != 0) {
@@ -73,7 +79,7 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         if (file.closing != 1 || file.ExtractHref() == 0) break;
         if (!ExtensionOf(file.UpperTokenToWork(), true, &extension)) break;
         if (HasTargetType(targetTypes, extension)) {
-          Append(target.links, file.token(), base, site, scratch, ResourceEntry);
+          Append(target.links, file.token(), resolver, scratch, ResourceEntry);
         } else if (HasTargetType(kPageTypes, extension)) {
           pendingPage = file.token();
           linkPending = true;
@@ -86,9 +92,9 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
         } else if (file.ExtractSrc() != 0 &&
                    ExtensionOf(file.UpperTokenToWork(), false, &extension) &&
                    HasTargetType(targetTypes, extension)) {
-          Append(target.images, file.token(), base, site, scratch, ResourceEntry);
+          Append(target.images, file.token(), resolver, scratch, ResourceEntry);
           if (linkPending) {
-            Append(target.pages, pendingPage, base, site, scratch, ResourceEntry);
+            Append(target.pages, pendingPage, resolver, scratch, ResourceEntry);
           }
         }
         linkPending = false;
@@ -96,7 +102,7 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
 
       case kTokenFrame:
         if (file.ExtractSrc() != 0 && target.queue != nullptr) {
-          Resolve_Reference(file.token(), base, site, scratch);
+          resolver.Resolve(file.token(), scratch);
           if (target.reachedPages == nullptr || target.reachedPages->insert(scratch).second) {
             target.queue->PushBack(scratch.c_str(), PageEntry, cookie, referrer);
           }
@@ -106,9 +112,8 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
 
       case kTokenBase:
         // References before the tag keep what they got; the pending link stays.
-        if (file.ExtractHref() != 0) {
-          Set_Base_And_Site(file.token(), base, site);
-          if (target.onBase) target.onBase(base, site);
+        if (file.ExtractHref() != 0 && resolver.TakeBase(file.token(), scratch) && target.onBase) {
+          target.onBase(scratch);
         }
         break;
 

@@ -11,17 +11,17 @@ namespace harvelo {
 
 struct PageScanTarget {
   const std::string* targetTypes;  // ",JPG,JPEG,..."
-  std::string* baseAddress;        // in/out: a BASE tag changes them
-  std::string* siteAddress;
-  std::string* pageTitle;  // words of the TITLE joined by single blanks (appended to)
-  CNameList* links;        // LINK_List: hyperlinked resources
-  CNameList* images;       // IMG_List: embedded images
-  CNameList* pages;        // PAGE_List: pages linked around images
-  CNameList* queue;        // URL_List: frame pages are appended
-  const char* cookie;      // of the current queue entry; null or empty when it has none
-  const char* referrer;    // of the current queue entry; null or empty when it has none
-  // Called after a BASE tag changed base and site (the TRACE message); may be empty.
-  std::function<void(const std::string& base, const std::string& site)> onBase;
+  const std::string* pageAddress;  // what references are resolved against, until a BASE
+  std::string* pageTitle;          // words of the TITLE joined by single blanks (appended to)
+  CNameList* links;                // LINK_List: hyperlinked resources
+  CNameList* images;               // IMG_List: embedded images
+  CNameList* pages;                // PAGE_List: pages linked around images
+  CNameList* queue;                // URL_List: frame pages are appended
+  const char* cookie;              // of the current queue entry; null or empty when it has none
+  const char* referrer;            // of the current queue entry; null or empty when it has none
+  // Called when the page's first BASE tag gave the address that the references after it
+  // are resolved against (the TRACE message); may be empty.
+  std::function<void(const std::string& base)> onBase;
   // Pages as they are written today (responsive and lazily loaded pictures, image
   // addresses with a query); off, the scan follows only its HREF= and SRC= rules.
   bool modernPages = false;

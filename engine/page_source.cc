@@ -61,8 +61,7 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   }
   PageScanTarget target;
   target.targetTypes = &settings_.targetTypes;
-  target.baseAddress = &baseAddress;
-  target.siteAddress = &siteAddress;
+  target.pageAddress = &address;
   target.pageTitle = &pageTitle;
   target.links = &LINK_List;
   target.images = &IMG_List;
@@ -75,11 +74,12 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   target.referrer = referrer.empty() ? nullptr : referrer.c_str();
   target.modernPages = settings_.modernPages != 0;
   if (settings_.debug.trace) {
-    target.onBase = [this](const std::string& base, const std::string& site) {
+    target.onBase = [this](const std::string& base) {
+      Set_Base_And_Site(base, baseAddress, siteAddress);
       Trace(
           StrPrintf("DEBUG->\"TRACE\":\n\n<BASE> Tag found. Redirected to Base \"%s\" | Site "
                     "\"%s\"",
-                    base.c_str(), site.c_str()));
+                    baseAddress.c_str(), siteAddress.c_str()));
     };
   }
   ScanPage(html, target);

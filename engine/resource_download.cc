@@ -82,8 +82,15 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     tooSmall = 0;
     contentChecks.Begin(settings_);
 
+    // An address the run stored already is that file again: not asked for twice.
+    std::string copyOf;
+    const std::string* storedFrom = contentChecks.StoredFrom(settings_, address);
+    const bool known = storedFrom != nullptr;
+    if (known) copyOf = *storedFrom;
     int fetched = 0;
-    if (storable) {
+    if (known) {
+      // Logged below as a copy of that file, as if its bytes had come again.
+    } else if (storable) {
       fetched =
           fetcher.GetResource(address, fileName, pageAddress, cookie, Resource_Progress, this);
     } else {
@@ -99,13 +106,13 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     const int status = fetcher.m_nStatusCode;
     // A picture too small to be read as one by its header, or the same bytes as a file
     // already stored, is removed and gives its number back.
-    std::string copyOf;
     const ContentChecks::Verdict verdict =
-        fetched && status >= 200 && status <= 299
+        known ? ContentChecks::Verdict::kDuplicate
+        : fetched && status >= 200 && status <= 299
             ? contentChecks.Finish(fileName, destinationDir, copyOf)
             : ContentChecks::Verdict::kKeep;
     if (verdict != ContentChecks::Verdict::kKeep) {
-      std::remove(fileName.c_str());
+      if (fetched) std::remove(fileName.c_str());
       --fileCounter;
     }
     if (verdict == ContentChecks::Verdict::kTooSmall) {
@@ -114,9 +121,11 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     } else if (verdict == ContentChecks::Verdict::kDuplicate) {
       Add_Log_Row(RowOutcome::kDuplicate, LoadResString(IDS_LOG_DUPLICATE), address, copyOf, true);
       log.Duplicate(address, copyOf);
+      contentChecks.Remember(address, copyOf);
     } else if (fetched && status >= 200 && status <= 299) {
       Add_Log_Row(RowOutcome::kStored, LoadResString(IDS_LOG_OK), address, fileName, true);
       log.Stored(address, fileName);
+      contentChecks.Remember(address, fileName);
       ++stored;
     } else if (fetched) {
       Add_Log_Row(RowOutcome::kFailed, FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status),

@@ -111,12 +111,12 @@ bool ResponsiveImages::Img(std::string_view tag, std::string& reference) {
       c.address = tagChoice_.address;
       Consider(c, picture_);
     }
-    if (!picture_.found) return false;
+    if (!picture_.found || pictureIsCopy_) return false;
     reference = picture_.address;
     return true;
   }
   // A NOSCRIPT copy of a lazily loaded picture repeats what the scan already took.
-  if (!tagChoice_.found || (inNoscript_ && lazySeen_)) return false;
+  if (!tagChoice_.found || InNoscriptCopy()) return false;
   if (lazy) lazySeen_ = true;
   reference = tagChoice_.address;
   return true;
@@ -134,11 +134,12 @@ bool ResponsiveImages::OtherTag(std::string_view tag, bool& emit, std::string& r
   if (name == "PICTURE") {
     if (!closing) {
       inPicture_ = true;
+      pictureIsCopy_ = InNoscriptCopy();
       pictureDone_ = false;
       picture_.found = false;
       return true;
     }
-    if (inPicture_ && !pictureDone_ && picture_.found) {
+    if (inPicture_ && !pictureDone_ && picture_.found && !pictureIsCopy_) {
       emit = true;
       reference = picture_.address;
     }

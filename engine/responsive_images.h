@@ -48,7 +48,11 @@ class ResponsiveImages {
   bool pictureDone_ = false;  // the picture's IMG has been read
   Choice picture_;
   bool inNoscript_ = false;
-  bool lazySeen_ = false;  // a lazily loaded picture was listed on this page
+  bool lazySeen_ = false;       // a lazily loaded picture was listed on this page
+  bool pictureIsCopy_ = false;  // the PICTURE under way repeats one listed before
+  // A NOSCRIPT after a lazily loaded picture repeats it for browsers without scripts,
+  // often naming a smaller variant: what it holds is not listed again.
+  bool InNoscriptCopy() const { return inNoscript_ && lazySeen_; }
   // Reused from one tag to the next.
   TagAttributes attributes_;
   std::vector<ImageCandidate> candidates_;

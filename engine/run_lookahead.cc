@@ -73,6 +73,8 @@ void RunLookAhead::LeaveList() {
 void RunLookAhead::Plan(AheadPlan& plan) {
   frames_.clear();
   next_scans_.clear();
+  planned_.clear();
+  lists_unknown_ = false;
   if (phase_ == Phase::kPage) {
     PlanPage(plan, page_);
     PlanQueue(plan);
@@ -85,6 +87,14 @@ void RunLookAhead::Plan(AheadPlan& plan) {
 const AheadView* RunLookAhead::AddResource(AheadPlan& plan, const std::string& address,
                                            const std::string& pageAddress,
                                            const std::string& cookie) {
+  // An address asked for once a run is fetched ahead once: a later mention is logged as
+  // a copy without a request, or, when the first brought nothing, fetched by the run.
+  // Behind a page not yet here, any address may turn out to be such a later mention.
+  if (ContentChecks::AddressesOnce(engine_.settings()) &&
+      (lists_unknown_ || engine_.contentChecks.StoredFrom(engine_.settings(), address) != nullptr ||
+       !planned_.insert(address).second)) {
+    return nullptr;
+  }
   AheadRequest request;
   request.url = address;
   request.referer = pageAddress;
@@ -156,7 +166,11 @@ void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry) {
   request.page = true;
   const AheadView* view = plan.Add(std::move(request));
   // What the page lists is known once its source is here.
-  if (view == nullptr || !view->complete || !IsSuccess(view->status)) return;
+  if (view == nullptr || !view->complete) {
+    lists_unknown_ = true;
+    return;
+  }
+  if (!IsSuccess(view->status)) return;
   PlanPageLists(plan, entry, Scan(*view, entry));
 }
 
@@ -190,13 +204,11 @@ const RunLookAhead::ScannedPage& RunLookAhead::Scan(const AheadView& view, const
   const bool modern = engine_.settings().modernPages != 0;
   HTMLFile html(modern ? kModernTagBufferSize : 512);
   if (!html.Open(view.bodyPath)) return scanned;
-  std::string base, site, title;
-  Set_Base_And_Site(entry.address, base, site);
+  std::string title;
   CNameList links, images, pages, queue;
   PageScanTarget target;
   target.targetTypes = &engine_.settings().targetTypes;
-  target.baseAddress = &base;
-  target.siteAddress = &site;
+  target.pageAddress = &entry.address;
   target.pageTitle = &title;
   target.links = &links;
   target.images = &images;

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/name_list.h"
@@ -72,6 +73,8 @@ class RunLookAhead {
   std::vector<Entry> frames_;         // frame pages the plan's scans append to the queue
   std::map<int, ScannedPage> scans_;  // by the pool's transfer id
   std::map<int, ScannedPage> next_scans_;
+  std::unordered_set<std::string> planned_;  // resource addresses in the plan being made
+  bool lists_unknown_ = false;               // the plan passed a page whose source isn't here
 };
 
 }  // namespace harvelo

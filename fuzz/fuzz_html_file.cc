@@ -146,12 +146,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The whole scan: every image that brings a page is listed, so there are never more
   // pages than images.
   const std::string types = ",JPG,JPEG,MPG,MPEG,,";
-  std::string base = "http://example.com/gallery";
-  std::string site = "http://example.com";
+  const std::string address = "http://example.com/gallery/index.html";
   std::string title;
   CNameList links, images, pages, queue;
-  PageScanTarget target{&types, &base,  &site, &title, &links, &images,
-                        &pages, &queue, "c=1", "",     nullptr};
+  PageScanTarget target{&types, &address, &title, &links, &images,
+                        &pages, &queue,   "c=1",  "",     nullptr};
   // The run has processed this page already: a frame of it, or a frame met twice, is not
   // queued again.
   const std::string self = "http://example.com/gallery/self.html";

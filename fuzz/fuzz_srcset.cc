@@ -66,11 +66,10 @@ void FuzzSrcset(std::string_view text) {
 
 void FuzzModernScan(std::string_view page, bool smallBuffer) {
   const std::string types = ",JPG,JPEG,PNG,,";
-  std::string base = "http://example.com/gallery";
-  std::string site = "http://example.com";
+  const std::string address = "http://example.com/gallery/index.html";
   std::string title;
   CNameList links, images, pages, queue;
-  PageScanTarget target{&types, &base, &site, &title, &links, &images, &pages, &queue, "", "", {}};
+  PageScanTarget target{&types, &address, &title, &links, &images, &pages, &queue, "", "", {}};
   target.modernPages = true;
   HTMLFile file(smallBuffer ? 64 : kModernTagBufferSize);
   file.OpenMemory(page);

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace harvelo {
 namespace {
@@ -50,54 +51,76 @@ TEST(SetBaseAndSite, AddressesWithoutSchemeKeepTheSeventhCharacterRule) {
   EXPECT_EQ(BaseAndSite("http:/"), Pair("http:/", "http:/"));
 }
 
-constexpr const char* kBase = "http://example.com/gallery";
-constexpr const char* kSite = "http://example.com";
+// A page's references resolved as a browser resolves them: against the page, or against
+// the first BASE (itself resolved against the page).
+struct ResolveCase {
+  const char* reference;
+  std::vector<const char*> bases;  // the page's BASE HREFs, in order
+  const char* expected;
+};
 
-std::string Resolve(const std::string& reference) {
-  return Resolve_Reference(reference, kBase, kSite);
+constexpr const char* kPage = "http://host/dir/two.html?p=1#here";
+
+TEST(ReferenceResolver, ResolvesAsABrowserDoes) {
+  const ResolveCase cases[] = {
+      // Names with several dots are file names, not hosts.
+      {"photo.large.jpg", {}, "http://host/dir/photo.large.jpg"},
+      {"IMG_1234.min.jpg", {}, "http://host/dir/IMG_1234.min.jpg"},
+      {"www.other.com/a.jpg", {}, "http://host/dir/www.other.com/a.jpg"},
+      {"a.jpg,b.jpg", {}, "http://host/dir/a.jpg,b.jpg"},
+      {"v/c_fill,w_800/p.jpg", {}, "http://host/dir/v/c_fill,w_800/p.jpg"},
+      // What the old rule got right stays.
+      {"dir2/x.jpg", {}, "http://host/dir/dir2/x.jpg"},
+      {"/root/x.jpg", {}, "http://host/root/x.jpg"},
+      {"../x.jpg", {}, "http://host/x.jpg"},
+      {"http://other.org/x.jpg?s=2", {}, "http://other.org/x.jpg?s=2"},
+      // Dot segments.
+      {"./b.jpg", {}, "http://host/dir/b.jpg"},
+      {"a/./b/../c.jpg", {}, "http://host/dir/a/c.jpg"},
+      {"../../../up.jpg", {}, "http://host/up.jpg"},
+      // Scheme-relative, upper-case schemes, queries.
+      {"//cdn.example.net/a.jpg", {}, "http://cdn.example.net/a.jpg"},
+      {"HTTPS://cdn.example.net/B.JPG", {}, "https://cdn.example.net/B.JPG"},
+      {"?p=2", {}, "http://host/dir/two.html?p=2"},
+      // Fragments are never sent; blanks around an address are not part of it.
+      {"x.jpg#top", {}, "http://host/dir/x.jpg"},
+      {"#top", {}, "http://host/dir/two.html?p=1"},
+      {" \t\r\n x.jpg \n", {}, "http://host/dir/x.jpg"},
+      {"a b.jpg", {}, "http://host/dir/a%20b.jpg"},
+      // BASE: relative and root-relative ones resolve against the page; the first counts.
+      {"b.jpg", {"sub/"}, "http://host/dir/sub/b.jpg"},
+      {"r.jpg", {"/base/"}, "http://host/base/r.jpg"},
+      {"r.jpg", {"/base/index.html"}, "http://host/base/r.jpg"},
+      {"/r.jpg", {"https://other.org/pics/"}, "https://other.org/r.jpg"},
+      {"//cdn/a.jpg", {"https://other.org/"}, "https://cdn/a.jpg"},
+      {"b.jpg", {"first/", "second/"}, "http://host/dir/first/b.jpg"},
+      {"../b.jpg", {"http://o.org/x/y/"}, "http://o.org/x/b.jpg"},
+  };
+  for (const ResolveCase& c : cases) {
+    ReferenceResolver resolver(kPage);
+    std::string resolvedBase;
+    for (const char* base : c.bases) resolver.TakeBase(base, resolvedBase);
+    EXPECT_EQ(resolver.Resolve(c.reference), c.expected) << "reference: " << c.reference;
+  }
 }
 
-TEST(ResolveReference, RelativeReferencesGoUnderTheBase) {
-  EXPECT_EQ(Resolve("photos/big.jpg"), "http://example.com/gallery/photos/big.jpg");
-  EXPECT_EQ(Resolve("big.jpg?id=3"), "http://example.com/gallery/big.jpg?id=3");
-  EXPECT_EQ(Resolve("page"), "http://example.com/gallery/page");
-  EXPECT_EQ(Resolve(""), "http://example.com/gallery/");
-  // A dot right after the first dot marks a dot segment, not a host.
-  EXPECT_EQ(Resolve("../up/a.jpg"), "http://example.com/gallery/../up/a.jpg");
-}
-
-TEST(ResolveReference, RootedReferencesGoAfterTheSite) {
-  EXPECT_EQ(Resolve("/img/a.jpg"), "http://example.com/img/a.jpg");
-  EXPECT_EQ(Resolve("/"), "http://example.com/");
-}
-
-TEST(ResolveReference, HostsWithTwoDotsStayAsWritten) {
-  EXPECT_EQ(Resolve("http://www.other.com/a.jpg"), "http://www.other.com/a.jpg");
-  EXPECT_EQ(Resolve("www.other.com/a.jpg"), "www.other.com/a.jpg");
-  EXPECT_EQ(Resolve("a.b.c"), "a.b.c");
-}
-
-TEST(ResolveReference, AnAddressWithSchemeIsCompleteWhateverItsDots) {
-  EXPECT_EQ(Resolve("http://localhost/a.jpg"), "http://localhost/a.jpg");
-  EXPECT_EQ(Resolve("http://localhost/a"), "http://localhost/a");
-  EXPECT_EQ(Resolve("HTTPS://intranet/x/y.jpg"), "HTTPS://intranet/x/y.jpg");
-  EXPECT_EQ(Resolve("http://127.0.0.1:8080/a.jpg"), "http://127.0.0.1:8080/a.jpg");
-}
-
-TEST(ResolveReference, ProtocolRelativeReferencesTakeTheBaseScheme) {
-  EXPECT_EQ(Resolve("//cdn.example.net/a.jpg"), "http://cdn.example.net/a.jpg");
-  EXPECT_EQ(Resolve_Reference("//cdn/a.jpg", "https://e.com/g", "https://e.com"),
-            "https://cdn/a.jpg");
-  // A base typed without a scheme is fetched as http.
-  EXPECT_EQ(Resolve_Reference("//cdn/a.jpg", "www.e.com/g", "www.e.com"), "http://cdn/a.jpg");
-}
-
-TEST(ResolveReference, HttpsPageRootedReferenceEndToEnd) {
+TEST(ReferenceResolver, OnlyTheFirstBaseIsTakenAndGivenResolved) {
+  ReferenceResolver resolver("https://host/a/p.html");
   std::string base;
-  std::string site;
-  Set_Base_And_Site("https://photos.example.org/albums/index.html", base, site);
-  EXPECT_EQ(Resolve_Reference("/img/1.jpg", base, site), "https://photos.example.org/img/1.jpg");
-  EXPECT_EQ(Resolve_Reference("t/1.jpg", base, site), "https://photos.example.org/albums/t/1.jpg");
+  EXPECT_TRUE(resolver.TakeBase(" ../b/ ", base));
+  EXPECT_EQ(base, "https://host/b/");
+  EXPECT_FALSE(resolver.TakeBase("http://later/", base));
+  // A new page forgets the BASE of the last.
+  resolver.SetPage("http://next/q/r.html");
+  EXPECT_EQ(resolver.Resolve("s.jpg"), "http://next/q/s.jpg");
+}
+
+TEST(ReferenceResolver, WhatCantBeParsedStaysAsWritten) {
+  ReferenceResolver resolver(kPage);
+  EXPECT_EQ(resolver.Resolve(" javascript:show('a.jpg') "), "javascript:show('a.jpg')");
+  // A page typed without a scheme is fetched as http, and so are its references.
+  resolver.SetPage("www.example.com/g/p.html");
+  EXPECT_EQ(resolver.Resolve("a.jpg"), "http://www.example.com/g/a.jpg");
 }
 
 }  // namespace

@@ -41,8 +41,7 @@ class PageScan : public ::testing::Test {
   PageScanTarget Target() {
     PageScanTarget t{};
     t.targetTypes = &types;
-    t.baseAddress = &base;
-    t.siteAddress = &site;
+    t.pageAddress = &page;
     t.pageTitle = &title;
     t.links = &links;
     t.images = &images;
@@ -50,9 +49,7 @@ class PageScan : public ::testing::Test {
     t.queue = &queue;
     t.cookie = cookie;
     t.referrer = referrer;
-    t.onBase = [this](const std::string& b, const std::string& s) {
-      baseCalls.push_back(b + " | " + s);
-    };
+    t.onBase = [this](const std::string& b) { baseCalls.push_back(b); };
     return t;
   }
 
@@ -67,8 +64,7 @@ class PageScan : public ::testing::Test {
   }
 
   std::string types = ",JPG,JPEG,MPG,MPEG";
-  std::string base = "http://example.com/gallery";
-  std::string site = "http://example.com";
+  std::string page = "http://example.com/gallery/index.html";
   std::string title;
   const char* cookie = nullptr;
   const char* referrer = nullptr;
@@ -80,8 +76,9 @@ class PageScan : public ::testing::Test {
 
 TEST_F(PageScan, LinkToATargetTypeIsResolvedIntoTheLinkList) {
   Scan("<a href=\"photos/big.jpg\">x</a> <A HREF=\"/top.JPEG\"> <a href=\"www.other.com/o.jpg\">");
-  EXPECT_EQ(Texts(links), Texts_t({"http://example.com/gallery/photos/big.jpg",
-                                   "http://example.com/top.JPEG", "www.other.com/o.jpg"}));
+  EXPECT_EQ(Texts(links),
+            Texts_t({"http://example.com/gallery/photos/big.jpg", "http://example.com/top.JPEG",
+                     "http://example.com/gallery/www.other.com/o.jpg"}));
   EXPECT_EQ(images.Count() + pages.Count() + queue.Count(), 0);
 }
 
@@ -146,9 +143,10 @@ TEST_F(PageScan, OnlyPageTypesMakeAPendingLink) {
 
 TEST_F(PageScan, ClosingImgTagsCountAndLowsrcIsTakenFirst) {
   Scan("</img src=c.jpg><img lowsrc=\"low.jpg\" src=\"high.gif\"><img lowsrc=l.gif src=h.jpg>");
-  // The unquoted LOWSRC runs on to the '>' and, having two dots, passes for complete.
-  EXPECT_EQ(Texts(images), Texts_t({"http://example.com/gallery/c.jpg",
-                                    "http://example.com/gallery/low.jpg", "l.gif src=h.jpg"}));
+  // The unquoted LOWSRC runs on to the '>'.
+  EXPECT_EQ(Texts(images),
+            Texts_t({"http://example.com/gallery/c.jpg", "http://example.com/gallery/low.jpg",
+                     "http://example.com/gallery/l.gif%20src=h.jpg"}));
 }
 
 // --- Frames ---
@@ -189,9 +187,7 @@ TEST_F(PageScan, BaseRedirectsTheReferencesThatFollowIt) {
   EXPECT_EQ(Texts(images),
             Texts_t({"http://example.com/gallery/before.jpg", "http://other.org/pics/after.jpg",
                      "http://other.org/root.jpg"}));
-  EXPECT_EQ(base, "http://other.org/pics");
-  EXPECT_EQ(site, "http://other.org");
-  EXPECT_EQ(baseCalls, Texts_t({"http://other.org/pics | http://other.org"}));
+  EXPECT_EQ(baseCalls, Texts_t({"http://other.org/pics/"}));
 }
 
 TEST_F(PageScan, BasefontCountsAsBaseButWithoutHrefChangesNothing) {
@@ -200,10 +196,33 @@ TEST_F(PageScan, BasefontCountsAsBaseButWithoutHrefChangesNothing) {
   EXPECT_EQ(Texts(images), Texts_t({"http://example.com/gallery/a.jpg"}));
 }
 
-TEST_F(PageScan, BaseValueIsTakenAsWrittenNotResolved) {
-  Scan("<base href=\"sub/page.html\"><img src=a.jpg>");
-  EXPECT_EQ(base, "sub/page.html");  // no '/' at or past index 7
-  EXPECT_EQ(Texts(images), Texts_t({"sub/page.html/a.jpg"}));
+TEST_F(PageScan, OnlyTheFirstBaseCountsResolvedAgainstThePage) {
+  Scan(
+      "<base href=\" sub/page.html \"><img src=a.jpg><base href=\"http://o.org/\"><img src=b.jpg>");
+  EXPECT_EQ(baseCalls, Texts_t({"http://example.com/gallery/sub/page.html"}));
+  EXPECT_EQ(Texts(images), Texts_t({"http://example.com/gallery/sub/a.jpg",
+                                    "http://example.com/gallery/sub/b.jpg"}));
+}
+
+TEST_F(PageScan, EveryKindOfReferenceIsResolvedTheSameWay) {
+  // The dot names the old rule took for complete addresses, in each place a reference
+  // stands, with and without the modern reading.
+  const char* markup =
+      "<a href=\"photo.large.jpg\"><a href=\"./p.html\"><img src=\"IMG_1.min.jpg\">"
+      "<frame src=\"f.v2.html\"><img srcset=\"s.small.jpg 1x, s.big.jpg 2x\">";
+  for (const bool modern : {false, true}) {
+    HTMLFile file(modern ? kModernTagBufferSize : 512);
+    file.OpenMemory(markup);
+    PageScanTarget t = Target();
+    t.modernPages = modern;
+    ScanPage(file, t);
+    EXPECT_EQ(Texts(links), Texts_t({"http://example.com/gallery/photo.large.jpg"}));
+    EXPECT_EQ(Texts(pages), Texts_t({"http://example.com/gallery/p.html"}));
+    EXPECT_EQ(Texts(images), modern ? Texts_t({"http://example.com/gallery/IMG_1.min.jpg",
+                                               "http://example.com/gallery/s.big.jpg"})
+                                    : Texts_t({"http://example.com/gallery/IMG_1.min.jpg"}));
+    EXPECT_EQ(Queue().at(0).text, "http://example.com/gallery/f.v2.html");
+  }
 }
 
 TEST_F(PageScan, WithoutCallbackABaseTagStillApplies) {
@@ -265,7 +284,6 @@ TEST_F(PageScan, EmptyPageFillsNothing) {
   Scan("");
   EXPECT_EQ(links.Count() + images.Count() + pages.Count() + queue.Count(), 0);
   EXPECT_EQ(title, "");
-  EXPECT_EQ(base, "http://example.com/gallery");
 }
 
 TEST_F(PageScan, AReferenceBeyondTheFirst511CharactersOfATagIsLost) {

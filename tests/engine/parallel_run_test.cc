@@ -125,6 +125,12 @@ class Site {
     std::lock_guard<std::mutex> lock(mutex_);
     return {requests_.begin(), requests_.end()};
   }
+  std::map<std::string, int> Asked() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::map<std::string, int> asked;
+    for (const Request& r : requests_) ++asked[std::get<0>(r)];
+    return asked;
+  }
   int MaxActive() const { return max_active_; }
   // Connections that brought requests.
   size_t ConnectionsUsed() {
@@ -212,6 +218,7 @@ struct Harvest {
   std::vector<std::string> rows;
   std::vector<std::string> calls;
   std::set<Request> requests;
+  std::map<std::string, int> asked;  // how many requests each path had
   int maxActive = 0;
   int maxConnections = 0;
 };
@@ -305,6 +312,11 @@ class ParallelRunTest : public ::testing::Test {
     std::string late;
     for (int i = 1; i <= 9; ++i) late += "<a href=\"late" + std::to_string(i) + ".jpg\">x</a>";
     site.Page("/late.html", late);
+    // One picture three times, and again on the next page.
+    site.Page("/thrice.html",
+              "<img src=\"t1.jpg\"><img src=\"t2.jpg\"><img src=\"t1.jpg\"><img src=\"t3.jpg\">"
+              "<img src=\"./t1.jpg\"><img src=\"t4.jpg\"><img src=\"t5.jpg\">");
+    site.Page("/again.html", "<a href=\"t6.jpg\"><a href=\"t1.jpg\"><a href=\"t7.jpg\">");
     site.Page("/empty.html", "<title>Nothing</title><p>no pictures</p>");
     std::string smalls;
     for (int i = 1; i <= 12; ++i) smalls += "<a href=\"small" + std::to_string(i) + ".jpg\">s</a>";
@@ -361,6 +373,7 @@ class ParallelRunTest : public ::testing::Test {
     }
     h.calls = RunCalls(window, dir + "/");
     h.requests = site.Requests();
+    h.asked = site.Asked();
     h.maxActive = site.MaxActive();
     h.maxConnections = site.MaxConnections();
     return h;
@@ -463,6 +476,15 @@ TEST_F(ParallelRunTest, AMisbehavingServerGivesTheSameHarvest) {
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {
   ExpectSameHarvests({{site.Url("/thumbs.html")}});
   ExpectSameHarvests({{site.Url("/thumbs.html")}}, {}, true);
+}
+
+TEST_F(ParallelRunTest, APictureShownThreeTimesIsAskedForOnceAndTheSameHarvest) {
+  const std::vector<Entry> entries = {{site.Url("/thrice.html")}, {site.Url("/again.html")}};
+  ExpectSameHarvests(entries);
+  for (const int n : {1, 6}) {
+    SCOPED_TRACE("transfers " + std::to_string(n));
+    EXPECT_EQ(Run(n, entries).asked.at("/t1.jpg"), 1);
+  }
 }
 
 TEST_F(ParallelRunTest, ThePicturesOfPagesFetchedAheadAreFetchedAheadToo) {

@@ -25,14 +25,12 @@ struct Lists {
 };
 
 Lists Scan(std::string_view page, bool modern, const std::string& types = ",JPG,JPEG,PNG") {
-  std::string base = "http://g.example.com/album";
-  std::string site = "http://g.example.com";
+  const std::string address = "http://g.example.com/album/index.html";
   std::string title;
   CNameList links, images, pages, queue;
   PageScanTarget target{};
   target.targetTypes = &types;
-  target.baseAddress = &base;
-  target.siteAddress = &site;
+  target.pageAddress = &address;
   target.pageTitle = &title;
   target.links = &links;
   target.images = &images;
@@ -100,7 +98,7 @@ TEST(ResponsiveScanTest, ImageAddressesWithQueriesAndReferencesCount) {
       true);
   EXPECT_EQ(l.images,
             (Strings{"https://cdn.example.net/photo.jpg?w=1200&q=80",
-                     "http://cdn.example.net/img/p.png#frag", kSite + std::string("thumb.jpg")}));
+                     "http://cdn.example.net/img/p.png", kSite + std::string("thumb.jpg")}));
   // Off: a query fails the IMG test, and an unquoted SRC runs on to '>'.
   EXPECT_EQ(Scan("<img src=\"https://cdn.example.net/photo.jpg?w=1200\"><img src=thumb.jpg "
                  "width=100>",

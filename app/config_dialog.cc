@@ -10,13 +10,13 @@
 #include <cstdlib>
 
 #include "app/dialog_builder.h"
-#include "app/field_rules.h"
 #include "app/icons.h"
 #include "app/language_dialog.h"
 #include "app/message_boxes.h"
 #include "app/owner_drawn_button.h"
 #include "app/up_down_control.h"
 #include "app/wx_text.h"
+#include "engine/field_rules.h"
 #include "platform/string_table.h"
 #include "settings/interface_language.h"
 #include "settings/settings.h"

@@ -7,11 +7,11 @@
 
 #include "app/about_dialog.h"
 #include "app/config_dialog.h"
-#include "app/field_rules.h"
 #include "app/main_window.h"
 #include "app/owner_drawn_button.h"
 #include "app/wx_text.h"
 #include "engine/control_ids.h"
+#include "engine/field_rules.h"
 #include "platform/directories.h"
 #include "platform/shell_open.h"
 #include "platform/string_table.h"

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstring>
 
-#include "cli/field_rules.h"
+#include "engine/field_rules.h"
 #include "settings/interface_language.h"
 #include "settings/settings.h"
 
@@ -158,8 +158,9 @@ class Parser {
 
  private:
   void Address(const std::string& arg) {
-    if (auto address = NormaliseAddress(arg)) {
-      result_.line.addresses.push_back(*address);
+    const std::string address = AddressRule(arg);
+    if (!arg.empty() && IsWebAddress(address)) {
+      result_.line.addresses.push_back(address);
     } else if (arg.empty()) {
       result_.error = "empty address";
     } else {
@@ -209,7 +210,7 @@ class Parser {
         line.prefix = value;
         break;
       case kTypes:
-        line.targetTypes = NormaliseTargetTypes(value);
+        line.targetTypes = TargetTypesSetting(value);
         if (line.targetTypes->empty()) result_.error = "--types names no file type";
         break;
       case kMinSize:

@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include "cli/console_language.h"
-#include "cli/field_rules.h"
 #include "cli/interrupt.h"
 #include "cli/run_settings.h"
 #include "engine/control_ids.h"
 #include "engine/engine.h"
+#include "engine/field_rules.h"
 #include "http/tls_trust.h"
 #include "settings/settings_file_names.h"
 
@@ -20,8 +20,7 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   LoadSettings(loaded);
   Settings settings = RunSettings(loaded, line);
   if (line.caCertificateFile) SetTrustedCertificateFile(*line.caCertificateFile);
-  std::string destination =
-      DestinationFieldText(line.destinationDir.value_or(loaded.destinationDir));
+  std::string destination = DestinationRule(line.destinationDir.value_or(loaded.destinationDir));
   if (line.destinationDir && !destination.empty()) {
     // Like wget -P; what can't be made is left to the engine's check to report.
     std::error_code ec;
@@ -29,9 +28,9 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
     // The logs name every stored file by its full path, as a folder picked in the
     // window would give it.
     const auto absolute = std::filesystem::absolute(destination, ec);
-    if (!ec) destination = DestinationFieldText(absolute.lexically_normal().string());
+    if (!ec) destination = DestinationRule(absolute.lexically_normal().string());
   }
-  const std::string prefix = line.prefix ? PrefixFieldText(*line.prefix) : LoadPrefix(destination);
+  const std::string prefix = line.prefix ? PrefixRule(*line.prefix) : LoadPrefix(destination);
   const FileSnapshot prefixFile(destination + kPrefixFileName);
 
   ConsoleWindow window(streams, line.continueAnswer, line.quiet);

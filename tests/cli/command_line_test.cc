@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "cli/console_language.h"
-#include "cli/field_rules.h"
 #include "platform/thread_locale.h"
 #include "settings/interface_language.h"
 
@@ -100,17 +99,24 @@ TEST(CommandLineTest, AddressesKeepTheirPlaceAmongOptionsAndAParseStartsAfresh) 
   EXPECT_EQ(again.line.addresses, (std::vector<std::string>{"http://d.example"}));
 }
 
-TEST(FieldRulesTest, SeparatorsAndSchemes) {
-  EXPECT_EQ(NormaliseTargetTypes(",JPG,GIF"), ",JPG,GIF");
-  EXPECT_EQ(DestinationFieldText("x"), "x/");
-  EXPECT_EQ(DestinationFieldText("x/"), "x/");
-  EXPECT_EQ(DestinationFieldText(""), "");
-  EXPECT_EQ(PrefixFieldText("img"), "img_");
-  EXPECT_EQ(PrefixFieldText("AAA_"), "AAA_");
-  EXPECT_EQ(PrefixFieldText(""), "");
-  EXPECT_EQ(NormaliseAddress("HTTPS://a/"), "HTTPS://a/");
-  // A host with a port is not a scheme.
-  EXPECT_EQ(NormaliseAddress("localhost:8080/g"), "http://localhost:8080/g");
+// The console's options go through the window's field rules: every spelling the type
+// field accepts gives the same target types here.
+TEST(CommandLineTest, TypesAndAddressesFollowTheWindowsFieldRules) {
+  const struct {
+    const char* typed;
+    const char* types;
+  } cases[] = {
+      {"jpg,gif", ",JPG,GIF"},    {".jpg", ",JPG"},         {"*.jpg", ",JPG"},
+      {" JPG , png", ",JPG,PNG"}, {",JPG,GIF", ",JPG,GIF"}, {"jpg,,.Gif ,", ",JPG,GIF"},
+  };
+  for (const auto& c : cases) {
+    const ParseResult r = ParseCommandLine({"--types", c.typed, "a.example"});
+    EXPECT_EQ(r.error, "") << c.typed;
+    EXPECT_EQ(r.line.targetTypes.value_or("?"), c.types) << c.typed;
+  }
+  EXPECT_EQ(ParseCommandLine({"--types", " . ", "a.example"}).error, "--types names no file type");
+  const ParseResult r = ParseCommandLine({"HTTPS://a/", "localhost:8080/g"});
+  EXPECT_EQ(r.line.addresses, (std::vector<std::string>{"HTTPS://a/", "http://localhost:8080/g"}));
 }
 
 TEST(ConsoleLanguageTest, OptionThenFileThenSystem) {

@@ -1,9 +1,9 @@
 // The text rules behind the fields' loss of focus, on the examples a user meets.
-#include "app/field_rules.h"
+#include "engine/field_rules.h"
 
 #include <gtest/gtest.h>
 
-namespace harvelo::app {
+namespace harvelo {
 namespace {
 
 TEST(AddressRule, PrefixesHttpOnlyWhenNoSchemeIsTyped) {
@@ -40,4 +40,4 @@ TEST(ResourceTypesRule, KeepsAPlainUpperCaseCommaList) {
 }
 
 }  // namespace
-}  // namespace harvelo::app
+}  // namespace harvelo

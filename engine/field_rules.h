@@ -1,9 +1,10 @@
-// The rules that normalise a field when it loses the keyboard focus, as plain text
-// functions. Each returns the text the field should show; an empty text stays empty.
+// The rules that normalise what a person types: the window applies them when a field
+// loses the keyboard focus, the console to its options, so that both give the same
+// run. Each returns the text the field should show; an empty text stays empty.
 #pragma once
 #include <string>
 
-namespace harvelo::app {
+namespace harvelo {
 
 // Address field: "http://" goes before a text that does not already begin with a scheme
 // and "://" (in any letter case), so "example.net/a" becomes "http://example.net/a" while
@@ -21,4 +22,11 @@ std::string PrefixRule(const std::string& text);
 // single commas and turned to upper case (".jpg, .Gif ,,png" -> "JPG,GIF,PNG").
 std::string ResourceTypesRule(const std::string& text);
 
-}  // namespace harvelo::app
+// The target types as the settings hold them: each type of ResourceTypesRule after a
+// comma (",JPG,GIF"); empty when the text names no type.
+std::string TargetTypesSetting(const std::string& text);
+
+// True for an address the run can fetch: its scheme is http or https, in any case.
+bool IsWebAddress(const std::string& address);
+
+}  // namespace harvelo

@@ -1,22 +1,34 @@
-#include "app/field_rules.h"
+#include "engine/field_rules.h"
 
 #include <cctype>
 #include <string_view>
 
-namespace harvelo::app {
+namespace harvelo {
 namespace {
 
 // True when the text begins with "scheme://": a letter, then letters, digits, '+', '-'
 // or '.', then "://". "localhost:8080/x" has no "//" after its colon and so no scheme.
-bool BeginsWithScheme(const std::string& text) {
-  if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+size_t SchemeLength(const std::string& text) {
+  if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0]))) return 0;
   size_t i = 1;
   while (i < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') break;
     ++i;
   }
-  return text.compare(i, 3, "://") == 0;
+  return text.compare(i, 3, "://") == 0 ? i : 0;
+}
+
+bool BeginsWithScheme(const std::string& text) {
+  return SchemeLength(text) > 0;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -55,4 +67,14 @@ std::string ResourceTypesRule(const std::string& text) {
   return result;
 }
 
-}  // namespace harvelo::app
+bool IsWebAddress(const std::string& address) {
+  const std::string_view scheme(address.data(), SchemeLength(address));
+  return SameLetters(scheme, "http") || SameLetters(scheme, "https");
+}
+
+std::string TargetTypesSetting(const std::string& text) {
+  const std::string types = ResourceTypesRule(text);
+  return types.empty() ? std::string() : "," + types;
+}
+
+}  // namespace harvelo

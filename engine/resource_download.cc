@@ -7,6 +7,7 @@
 #include "engine/control_ids.h"
 #include "engine/engine.h"
 #include "engine/file_naming.h"
+#include "engine/harvest_rule.h"
 #include "engine/prefix_increment.h"
 #include "engine/run_lookahead.h"
 #include "engine/web_address_log.h"
@@ -57,8 +58,12 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
   fetcher.m_lookAhead = AheadPool();
   if (lookAhead_) {
     // A page's embedded images that store nothing send the run to its linked pages.
-    const bool lastChance = mode == 1 && &list == &IMG_List && PAGE_List.Count() > 0;
-    lookAhead_->EnterList(pageAddress, list, cookie, stored, lastChance);
+    const bool lastChance =
+        &list == &IMG_List && NextHarvestStep(static_cast<size_t>(LINK_List.Count()),
+                                              static_cast<size_t>(IMG_List.Count()),
+                                              static_cast<size_t>(PAGE_List.Count()), mode)
+                                  .linkedPagesIfNothingStored;
+    lookAhead_->EnterList(pageAddress, list, cookie, lastChance);
   }
   while (list.Count() > 0 && !stopRequested) {
     runStatus = total == 0 ? 0 : done * 100 / total;
@@ -127,6 +132,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
       log.Stored(address, fileName);
       contentChecks.Remember(address, fileName);
       ++stored;
+      if (lookAhead_) lookAhead_->Stored();
     } else if (fetched) {
       Add_Log_Row(RowOutcome::kFailed, FormatText(LoadResString(IDS_LOG_HTTP_ERROR), status),
                   address, fileName, true);

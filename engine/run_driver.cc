@@ -7,6 +7,7 @@
 
 #include "engine/control_ids.h"
 #include "engine/engine.h"
+#include "engine/harvest_rule.h"
 #include "engine/run_lookahead.h"
 #include "engine/target_types.h"
 #include "http/lookahead_dir.h"
@@ -80,28 +81,27 @@ void Engine::Process_URL_List() {
       if (lookAhead_) lookAhead_->EnterPage(address, referrer, cookie, kind);
       pageResult = Download_Source(address, referrer, cookie, errorText);
       if (pageResult) {
-        bool lastChance = true;
-        if (LINK_List.Count() > 0) {
+        const HarvestStep step = NextHarvestStep(static_cast<size_t>(LINK_List.Count()),
+                                                 static_cast<size_t>(IMG_List.Count()),
+                                                 static_cast<size_t>(PAGE_List.Count()), kind);
+        int stored = 0;
+        if (step.list == HarvestStep::List::kLinks) {
           Trace(std::string(kTrace) +
                 "I found links to resources, so I am going to call Download_Images with "
                 "LINK_List.");
-          downloaded += Download_Images(address, LINK_List, kind, cookie);
-          lastChance = false;
-        } else if (IMG_List.Count() > 0) {
+          stored = Download_Images(address, LINK_List, kind, cookie);
+        } else if (step.list == HarvestStep::List::kImages) {
           Trace(std::string(kTrace) +
                 "I didn't found any links, but I found Embedded images, so I am going to call "
                 "Download_Images() with IMG_List.");
-          const int n = Download_Images(address, IMG_List, kind, cookie);
-          if (n > 0) {
-            downloaded += n;
-            lastChance = false;
-          } else {
+          stored = Download_Images(address, IMG_List, kind, cookie);
+          if (stored == 0) {
             Trace(std::string(kTrace) +
                   "Embedded images has failed. Last chance is with linked pages.");
           }
         }
-        // One level deep only: a linked page never opens a further last chance.
-        if (lastChance && PAGE_List.Count() > 0 && kind == PageEntry) {
+        downloaded += stored;
+        if (step.linkedPagesIfNothingStored && stored == 0) {
           Trace(std::string(kTrace) +
                 "This is the LAST chance. I am going to try with linked pages around images.");
           while (PAGE_List.Count() > 0) {

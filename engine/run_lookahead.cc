@@ -4,6 +4,7 @@
 
 #include "engine/address_rules.h"
 #include "engine/engine.h"
+#include "engine/harvest_rule.h"
 #include "engine/html_file.h"
 #include "engine/page_scan.h"
 #include "engine/target_types.h"
@@ -51,23 +52,21 @@ void RunLookAhead::EnterPage(const std::string& address, const std::string& refe
   phase_ = Phase::kPage;
   page_ = Entry{address, kind, cookie, referrer};
   list_ = nullptr;
-  stored_ = nullptr;
 }
 
 void RunLookAhead::EnterList(const std::string& pageAddress, const CNameList& list,
-                             const std::string& cookie, const int& stored, bool lastChance) {
+                             const std::string& cookie, bool lastChance) {
   phase_ = Phase::kList;
   list_page_address_ = pageAddress;
   page_.cookie = cookie;
   list_ = &list;
-  stored_ = &stored;
+  list_stored_ = 0;
   last_chance_ = lastChance;
 }
 
 void RunLookAhead::LeaveList() {
   phase_ = Phase::kNone;
   list_ = nullptr;
-  stored_ = nullptr;
 }
 
 void RunLookAhead::Plan(AheadPlan& plan) {
@@ -107,7 +106,7 @@ const AheadView* RunLookAhead::AddResource(AheadPlan& plan, const std::string& a
 
 void RunLookAhead::PlanList(AheadPlan& plan) {
   // The rest of the list, from the resource being fetched on.
-  bool nothingStored = *stored_ == 0;
+  bool nothingStored = list_stored_ == 0;
   list_->Walk([&](const char* text, int, const char*, const char*) {
     if (plan.Full()) return false;
     const AheadView* view = AddResource(plan, text, list_page_address_, page_.cookie);
@@ -176,7 +175,9 @@ void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry) {
 
 void RunLookAhead::PlanPageLists(AheadPlan& plan, const Entry& entry, const ScannedPage& scanned) {
   for (const Entry& frame : scanned.frames) frames_.push_back(frame);
-  if (!scanned.links.empty()) {
+  const HarvestStep step = NextHarvestStep(scanned.links.size(), scanned.images.size(),
+                                           scanned.pages.size(), entry.kind);
+  if (step.list == HarvestStep::List::kLinks) {
     for (const std::string& link : scanned.links) {
       if (plan.Full()) return;
       AddResource(plan, link, entry.address, entry.cookie);
@@ -189,7 +190,7 @@ void RunLookAhead::PlanPageLists(AheadPlan& plan, const Entry& entry, const Scan
     nothingStored =
         KnownNotStored(AddResource(plan, image, entry.address, entry.cookie)) && nothingStored;
   }
-  if (scanned.images.empty() || !nothingStored || entry.kind != PageEntry) return;
+  if (!step.linkedPagesIfNothingStored || !nothingStored) return;
   for (auto it = scanned.pages.rbegin(); it != scanned.pages.rend() && !plan.Full(); ++it) {
     PlanEntry(plan, Entry{*it, LinkedPageEntry, entry.cookie, entry.address});
   }

@@ -29,10 +29,12 @@ class RunLookAhead {
   // The run fetches the source of a queue entry.
   void EnterPage(const std::string& address, const std::string& referrer, const std::string& cookie,
                  int kind);
-  // The run works through a resource list. `stored` counts what the list stored so
-  // far; `lastChance`: when the list stores nothing the page's linked pages follow.
+  // The run works through a resource list (one of the engine's own lists); `lastChance`:
+  // when the list stores nothing the page's linked pages follow.
   void EnterList(const std::string& pageAddress, const CNameList& list, const std::string& cookie,
-                 const int& stored, bool lastChance);
+                 bool lastChance);
+  // The list stored a resource.
+  void Stored() { ++list_stored_; }
   void LeaveList();
 
  private:
@@ -67,7 +69,7 @@ class RunLookAhead {
   Entry page_;  // the entry whose source is fetched, or whose list is worked through
   std::string list_page_address_;
   const CNameList* list_ = nullptr;
-  const int* stored_ = nullptr;
+  int list_stored_ = 0;
   bool last_chance_ = false;
 
   std::vector<Entry> frames_;         // frame pages the plan's scans append to the queue

@@ -135,6 +135,8 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
   const long n = options_.maxTransfers;
   curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, n);
   curl_multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, n);
+  // Pictures on several hosts (or several names of one server) share the N as well.
+  curl_multi_setopt(multi_.get(), CURLMOPT_MAX_TOTAL_CONNECTIONS, n);
   ready_ = directory_.Create(destination);
   if (ready_) {
     stock_ = std::make_unique<AheadFileStock>(directory_, static_cast<size_t>(n),

@@ -93,6 +93,14 @@ TEST_F(ContentChecksTest, FilesThatAgreeOverTheHashedHeadButNotAfterAreBothKept)
   EXPECT_EQ(Arrive("second.gif", second), Verdict::kKeep);
   EXPECT_EQ(Arrive("third.gif", second), Verdict::kDuplicate);
   EXPECT_EQ(copyOf, dir.file("second.gif"));
+
+  // A known file larger than the hashed head is hashed over the same head as an arrival.
+  checks.StartRun();
+  settings.skipKnownFiles = 1;
+  const std::string big = Gif(300, 300, 'b') + std::string(100 * 1024, 'z');
+  WriteBytes(dir.file("known.gif"), big);
+  EXPECT_EQ(Arrive("again.gif", big), Verdict::kDuplicate);
+  EXPECT_EQ(copyOf, dir.file("known.gif"));
 }
 
 TEST(StoredContentTest, AnEqualHashIsNotEnoughWithoutEqualBytes) {

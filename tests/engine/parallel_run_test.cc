@@ -169,6 +169,8 @@ class Site {
       // The third late image sets a cookie that every later request must carry.
       if (path == "/late3.jpg") res.set_header("Set-Cookie", "late=1; Path=/");
       res.set_content(CookieBody(cookie, path[path.size() - 5]), "image/jpeg");
+    } else if (path.starts_with("/moved")) {
+      res.set_redirect("/m" + path.substr(6), 302);
     } else if (path.starts_with("/missing")) {
       res.status = 404;
       res.set_content("not here", "text/html");
@@ -471,6 +473,22 @@ TEST_F(ParallelRunTest, AMisbehavingServerGivesTheSameHarvest) {
   }
   site.Page("/bad.html", page);
   ExpectSameHarvests({{site.Url("/bad.html")}});
+}
+
+// A picture reached through a redirect is judged by the final response's head; the
+// pictures of two hosts (two names of one server here) share the N transfers.
+TEST_F(ParallelRunTest, RedirectsAndTwoHostsAreTheSameHarvest) {
+  const std::string otherHost = site.Url("/").replace(7, 9, "localhost");
+  std::string page = "<a href=\"a1.jpg\">1</a><a href=\"moved1.jpg\">m</a>";
+  for (int i = 2; i <= 9; ++i) {
+    const std::string name = "a" + std::to_string(i) + ".jpg";
+    page += "<a href=\"" + (i % 2 == 0 ? otherHost + name : name) + "\">x</a>";
+  }
+  site.Page("/hosts.html", page);
+  ExpectSameHarvests({{site.Url("/hosts.html")}});
+  const Harvest h = Run(3, {{site.Url("/hosts.html")}});
+  EXPECT_EQ(h.files.at("AAA_002.jpg").substr(0, 7), "/m1.jpg");
+  EXPECT_LE(h.maxActive, 3);
 }
 
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {

@@ -273,8 +273,13 @@ int LookAheadPool::StartWaiting() {
   // A request goes out with the cookies that the responses before it set. Once the
   // site has shown that its pages (or even its resources) set cookies, a page (or any
   // request) waits until the headers of the pages (requests) before it are here, so that
-  // it never goes out with cookies other than the run's.
+  // it never goes out with cookies other than the run's, and never has to go again.
+  // Until the first resource has answered, nobody knows whether resources set cookies:
+  // the requests after it wait for that answer.
   for (const auto& t : window_) {
+    if (!t->request.page && (t->headersKnown || t->state == AheadTransfer::State::kFinished)) {
+      resource_answered_ = true;
+    }
     if (!t->setCookieSeen) continue;
     (t->request.page ? pages_set_cookies_ : resources_set_cookies_) = true;
   }
@@ -284,7 +289,7 @@ int LookAheadPool::StartWaiting() {
   bool earlierPagePending = false;  // a page before this one has no headers yet
   for (auto& t : window_) {
     if (running >= options_.maxTransfers) break;
-    const bool waits = (resources_set_cookies_ && earlierPending) ||
+    const bool waits = ((resources_set_cookies_ || !resource_answered_) && earlierPending) ||
                        (pages_set_cookies_ && t->request.page && earlierPagePending);
     if (t->state == AheadTransfer::State::kWaiting && !waits) {
       Start(*t);

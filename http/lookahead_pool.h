@@ -142,6 +142,7 @@ class LookAheadPool {
   double drive_clock_ = 0;              // milliseconds spent waiting for the network
   bool pages_set_cookies_ = false;      // a page's response set a cookie in this run
   bool resources_set_cookies_ = false;  // a resource's response did
+  bool resource_answered_ = false;      // a resource's response head has come in this run
   int peak_in_flight_ = 0;
   bool plan_dirty_ = false;
   int pieces_without_turn_ = 0;  // looks at the network since the last turn

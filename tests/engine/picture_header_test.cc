@@ -91,10 +91,10 @@ TEST(PictureHeaderTest, EachFormatGivesItsSize) {
   EXPECT_EQ(Read("BM" + Le32(0) + Le32(0) + Le32(26) + Le32(12) + Le16(32) + Le16(24)), "32x24");
   // A Huffman table (C4, among the frame markers' numbers) before the frame header is
   // passed over, not read as a frame.
-  const std::string huffmanFirst = std::string("\xFF\xD8\xFF\xC4", 4) + Be16(21) + "\x00" +
-                                   Be16(1281) + Be16(1) + std::string(14, 'h') +
-                                   std::string("\xFF\xC0", 2) + Be16(17) + "\x08" + Be16(256) +
-                                   Be16(512) + std::string(12, 'c');
+  const std::string huffmanFirst = std::string("\xFF\xD8\xFF\xC4", 4) + Be16(21) +
+                                   std::string(1, '\0') + Be16(1281) + Be16(1) +
+                                   std::string(14, 'h') + std::string("\xFF\xC0", 2) + Be16(17) +
+                                   "\x08" + Be16(256) + Be16(512) + std::string(12, 'c');
   EXPECT_EQ(Read(huffmanFirst), "512x256");
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/text_file.h"
+#include "settings/quoted_field.h"
 
 namespace harvelo::inspector {
 
@@ -24,7 +25,8 @@ int DevToolsPort() {
 
 std::string RecordLine(const std::string& title, const std::string& address,
                        const std::string& cookie, const std::string& referrer) {
-  return "\"" + title + "\" \"" + address + "\" \"" + cookie + "\" \"" + referrer + "\"\n";
+  return QuotedField(title) + " " + QuotedField(address) + " " + QuotedField(cookie) + " " +
+         QuotedField(referrer) + "\n";
 }
 
 int WriteInspectorFiles(ShellWindows& windows, const std::string& tempDir) {

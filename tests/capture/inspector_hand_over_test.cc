@@ -3,9 +3,12 @@
 // contents can never shift the fields of another.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
+#include "capture/browser_capture.h"
 #include "capture/open_pages_files.h"
 #include "open_pages/open_pages_run.h"
 #include "platform/text_file.h"
@@ -58,6 +61,19 @@ TEST(InspectorHandOver, EveryFieldComesBackExactlyThroughBothSides) {
   }
   CapturedPage crafted;
   EXPECT_FALSE(FindRecordByAddress(out, "http://127.0.0.1:8001/evil.html", crafted));
+}
+
+TEST(InspectorHandOver, TheProgramWritesIntoTheFolderItsStarterNames) {
+  ::setenv("HARVELO_DEVTOOLS_PORT", "1", 1);  // no browser: an empty list
+  TempDir first, second;
+  EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, first.dir()), 1);
+  EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, second.dir()), 1);
+  ::unsetenv("HARVELO_DEVTOOLS_PORT");
+  for (const TempDir* dir : {&first, &second}) {
+    EXPECT_EQ(harvelo::testing::ReadBytes(dir->file("inspector.n")), "0\r\n");
+    EXPECT_TRUE(harvelo::testing::Exists(dir->file("inspector.out")));
+  }
+  EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, ""), 0) << "no folder: nowhere to hand over";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/text_file.h"
+#include "settings/quoted_field.h"
 
 namespace harvelo::agentscout {
 
@@ -45,7 +46,7 @@ bool FindAgentWindow(TopLevelWindows& windows, std::string& agent) {
 bool WriteAgentFile(const std::string& path, const std::string& agent) {
   TextWriter out;
   if (!out.Open(path, TextWriter::Mode::kReplace)) return false;
-  out.Write("\"" + agent + "\"\n");
+  out.Write(QuotedField(agent) + "\n");
   return out.Close();
 }
 

@@ -4,6 +4,7 @@
 
 #include "capture/dde_browser_client.h"
 #include "engine/engine.h"
+#include "platform/directories.h"
 #include "platform/process.h"
 #include "platform/string_table.h"
 
@@ -92,9 +93,12 @@ void InstallPageContextLookUp(Engine& engine, BrowserCapture& capture) {
   };
 }
 
-int RunInspectorProgram(const std::string& programDir) {
+int RunInspectorProgram(const std::string& programDir, const std::string& tempDir) {
+  if (tempDir.empty()) return 0;  // no private folder: nowhere safe to hand over
   int status = -1;
-  return SpawnAndWait(programDir + "Inspector", {"Inspector", "MSIE"}, &status) == 1 && status == 0
+  return SpawnAndWait(programDir + "Inspector", {"Inspector", "MSIE"}, &status,
+                      {std::string(kTempDirectoryVariable) + "=" + tempDir}) == 1 &&
+                 status == 0
              ? 1
              : 0;
 }

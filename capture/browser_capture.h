@@ -60,8 +60,9 @@ class BrowserCapture {
 // Makes the engine's Start look up every typed address through `capture`.
 void InstallPageContextLookUp(Engine& engine, BrowserCapture& capture);
 
-// Starts programDir + "Inspector" with the arguments "Inspector", "MSIE" and waits: 1
-// when it could start and ended with status 0.
-int RunInspectorProgram(const std::string& programDir);
+// Starts programDir + "Inspector" with the arguments "Inspector", "MSIE", telling it to
+// write into `tempDir` (this process's private folder), and waits: 1 when it could start
+// and ended with status 0.
+int RunInspectorProgram(const std::string& programDir, const std::string& tempDir);
 
 }  // namespace harvelo

@@ -2,19 +2,14 @@
 
 #include <cstdio>
 
+#include "settings/quote_file.h"
+
 namespace harvelo {
 
 namespace {
 
 constexpr char kTopic[] = "WWW_GetWindowInfo";
 constexpr unsigned kRequestTimeoutMs = 1000;
-
-// Substring that starts at `pos` and is `length` long; a negative length gives "", a
-// substring that would run past the end is cut there.
-std::string Cut(const std::string& s, long pos, long length) {
-  if (length <= 0 || pos < 0 || pos >= static_cast<long>(s.size())) return "";
-  return s.substr(static_cast<size_t>(pos), static_cast<size_t>(length));
-}
 
 }  // namespace
 
@@ -68,16 +63,14 @@ std::string CDdeBrowserClient::ItemName(std::uint32_t windowId) {
 }
 
 void CDdeBrowserClient::ParseReply(const std::string& s, std::string& address, std::string& title) {
-  const auto comma = s.find(',');
-  if (comma == std::string::npos) {
-    address.clear();
-    title.clear();
-    return;
-  }
-  const long k = static_cast<long>(comma);
-  const long n = static_cast<long>(s.size());
-  address = Cut(s, 1, k - 2);
-  title = Cut(s, k + 2, n - k - 3);
+  address.clear();
+  title.clear();
+  if (s.find(',') == std::string::npos) return;
+  // Both values are quoted fields; read with their quotes, an address keeps its commas.
+  QuoteFile reply;
+  reply.OpenMemory(s);
+  if (s.front() == '"') reply.ReadField(address);
+  reply.ReadField(title);
 }
 
 bool CDdeBrowserClient::GetWindowInfo(std::string& address, std::string& title,

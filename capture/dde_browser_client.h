@@ -28,7 +28,8 @@ class CDdeBrowserClient {
   std::uint32_t lastFailureCode() const { return last_failure_code_; }
   bool initialised() const { return initialised_; }
 
-  // Splits a reply "\"address\",\"title\"" at its first comma.
+  // Reads a reply "\"address\",\"title\"": two quoted fields (a doubled quote inside
+  // one stands for a quote). A reply without a comma gives two empty values.
   static void ParseReply(const std::string& reply, std::string& address, std::string& title);
   // The request's item name: "0x%lX" of the window id.
   static std::string ItemName(std::uint32_t windowId);

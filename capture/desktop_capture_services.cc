@@ -8,7 +8,7 @@
 namespace harvelo {
 
 int DesktopCaptureServices::RunInspector() {
-  return RunInspectorProgram(ProgramDirectory());
+  return RunInspectorProgram(ProgramDirectory(), TempDirectory());
 }
 
 std::unique_ptr<DdeTransport> DesktopCaptureServices::OpenDdeTransport() {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "capture/firefox_profile.h"
 #include "capture/firefox_session.h"
+#include "settings/quoted_field.h"
 
 namespace harvelo {
 
@@ -23,6 +25,9 @@ struct PendingReply {
   bool done = false;
   bool found = false;
   SessionPage page;
+  // Set when the request gave up waiting: the reader stops at its next step instead of
+  // going on to expand and parse a store nobody will look at.
+  std::atomic<bool> stop{false};
 };
 
 }  // namespace
@@ -95,7 +100,7 @@ DdeHandle FirefoxDdeTransport::Request(DdeHandle conversation, DdeHandle item, u
   auto pending = std::make_shared<PendingReply>();
   std::thread([pending, dir = it->second] {
     SessionPage page;
-    const bool found = ReadCurrentPage(dir, page);
+    const bool found = ReadCurrentPage(dir, page, &pending->stop);
     std::lock_guard lock(pending->mutex);
     pending->found = found;
     pending->page = std::move(page);
@@ -105,6 +110,7 @@ DdeHandle FirefoxDdeTransport::Request(DdeHandle conversation, DdeHandle item, u
   std::unique_lock lock(pending->mutex);
   if (!pending->done_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                  [&] { return pending->done; })) {
+    pending->stop = true;
     last_error_ = kDmlErrDataAckTimeout;
     return 0;
   }
@@ -112,7 +118,7 @@ DdeHandle FirefoxDdeTransport::Request(DdeHandle conversation, DdeHandle item, u
     last_error_ = kDmlErrNotProcessed;
     return 0;
   }
-  return Add(data_, "\"" + pending->page.url + "\",\"" + pending->page.title + "\"");
+  return Add(data_, QuotedField(pending->page.url) + "," + QuotedField(pending->page.title));
 }
 
 bool FirefoxDdeTransport::AccessData(DdeHandle data, std::string& bytes) {

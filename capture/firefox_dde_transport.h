@@ -1,8 +1,8 @@
 // Answers Navigator's DDE request for the last active window from Firefox, Navigator's
 // descendant: services "NETSCAPE" and "NETSCAPE6", topic "WWW_GetWindowInfo", item
 // "0xFFFFFFFF", answered from the default profile's session store with
-// "\"address\",\"title\"". No profile or no session store: no conversation. A reply not
-// ready within the request's time-out: no data.
+// "\"address\",\"title\"", each a quoted field (QuotedField). No profile or no session store: no
+// conversation. A reply not ready within the request's time-out: no data.
 #pragma once
 #include <cstdint>
 #include <map>

@@ -1,10 +1,10 @@
 #include "capture/firefox_session.h"
 
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "capture/moz_lz4.h"
+#include "platform/json_nesting.h"
+#include "platform/regular_file.h"
 
 namespace harvelo {
 
@@ -32,6 +32,7 @@ const nlohmann::json& Field(const nlohmann::json& object, const char* name) {
 }  // namespace
 
 bool CurrentPageOfSession(const std::string& json, SessionPage& page) {
+  if (!JsonNestingWithin(json)) return false;
   const auto session = nlohmann::json::parse(json, nullptr, /*allow_exceptions=*/false);
   const auto* window = Chosen(Field(session, "windows"), Field(session, "selectedWindow"));
   if (window == nullptr) return false;
@@ -44,12 +45,18 @@ bool CurrentPageOfSession(const std::string& json, SessionPage& page) {
   return true;
 }
 
-bool ReadCurrentPage(const std::string& profileDir, SessionPage& page) {
-  std::ifstream in(profileDir + "sessionstore-backups/recovery.jsonlz4", std::ios::binary);
-  if (!in) return false;
-  const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+bool ReadCurrentPage(const std::string& profileDir, SessionPage& page,
+                     const std::atomic<bool>* stop) {
+  std::string data;
+  if (!ReadRegularFile(profileDir + "sessionstore-backups/recovery.jsonlz4", kMaxMozLz4File, data,
+                       stop)) {
+    return false;
+  }
   std::string json;
-  return DecodeMozLz4(data, json) && CurrentPageOfSession(json, page);
+  if (!DecodeMozLz4(data, json)) return false;
+  data = std::string();
+  if (stop != nullptr && stop->load()) return false;
+  return CurrentPageOfSession(json, page);
 }
 
 }  // namespace harvelo

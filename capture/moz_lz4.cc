@@ -10,8 +10,7 @@ namespace {
 
 constexpr char kMagic[] = "mozLz40";  // with its terminating zero: 8 bytes
 constexpr size_t kHeader = 12;
-// A session store is a few megabytes at most; a larger announced size is not one.
-constexpr std::uint32_t kMaxSize = 256u * 1024 * 1024;
+constexpr std::uint32_t kMaxSize = kMaxMozLz4Expanded;
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to QuoteFile through every read form and checks each result
 // against a plain model of the format: the bytes with CR LF read as one newline, fields
-// taken between quotes. Input: byte 0 picks the buffer limit (0 to 32), byte 1 seeds the
-// sequence of operations, the rest is the file.
+// taken between quotes, a doubled quote inside a field standing for one. Input: byte 0 picks the
+// buffer limit (0 to 32), byte 1 seeds the sequence of operations, the rest is the file.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -40,23 +40,32 @@ class Model {
     if (!FindOpeningQuote()) return false;
     while (out.size() < maxLen && pos_ < text_.size()) {
       const char c = text_[pos_++];
-      if (c == '"') break;
+      if (c == '"' && !DoubledQuote()) break;
       out.push_back(c);
     }
     return true;
   }
   int SkipField() {
     if (!FindOpeningQuote()) return EOF;
-    const size_t q = text_.find('"', pos_);
-    if (q == std::string::npos) {
-      pos_ = text_.size();
-      return EOF;
+    for (;;) {
+      const size_t q = text_.find('"', pos_);
+      if (q == std::string::npos) {
+        pos_ = text_.size();
+        return EOF;
+      }
+      pos_ = q + 1;
+      if (!DoubledQuote()) return '"';
     }
-    pos_ = q + 1;
-    return '"';
   }
 
  private:
+  // After a quote inside a field: a second one right after it is one literal quote.
+  bool DoubledQuote() {
+    if (pos_ >= text_.size() || text_[pos_] != '"') return false;
+    ++pos_;
+    return true;
+  }
+
   std::string text_;
   size_t pos_ = 0;
 };
@@ -93,7 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           Check(len <= maxLen);
           Check(std::string_view(buffer.get(), len) ==
                 std::string_view(expected).substr(0, expected.find('\0')));
-          Check(std::memchr(buffer.get(), '"', len) == nullptr);
           harvelo::DecimalValue(buffer.get());
         }
         ended = !got;

@@ -1,6 +1,7 @@
 #include "open_pages/browser_windows.h"
 
 #include "open_pages/error_texts.h"
+#include "platform/json_nesting.h"
 
 namespace harvelo::inspector {
 
@@ -21,17 +22,21 @@ std::string SocketPath(const std::string& address) {
   return slash == std::string::npos ? "" : address.substr(slash);
 }
 
-void Report(ErrorReporter& errors, const std::string& wrapper, const std::string& operation,
-            CallResult result, const std::string& error) {
+}  // namespace
+
+void PassState::Report(ErrorReporter& errors, const std::string& wrapper,
+                       const std::string& operation, CallResult result, const std::string& error) {
+  if (result == CallResult::kTransport) unreachable = true;
+  if (reported) return;
+  reported = true;
   const auto kind =
       result == CallResult::kRefused ? FailureKind::kDispatchException : FailureKind::kOleException;
   errors.Report(ErrorText(wrapper, operation, kind) + error);
 }
 
-}  // namespace
-
 bool ParsePageList(const std::string& json, std::vector<PageTarget>& pages) {
   pages.clear();
+  if (!JsonNestingWithin(json)) return false;
   const auto list = nlohmann::json::parse(json, nullptr, /*allow_exceptions=*/false);
   if (!list.is_array()) return false;
   for (const auto& entry : list) {
@@ -43,8 +48,8 @@ bool ParsePageList(const std::string& json, std::vector<PageTarget>& pages) {
 }
 
 HTML_Document::HTML_Document(std::unique_ptr<DevToolsConnection> page, std::string url,
-                             ErrorReporter& errors)
-    : page_(std::move(page)), url_(std::move(url)), errors_(errors) {}
+                             ErrorReporter& errors, std::shared_ptr<PassState> pass)
+    : page_(std::move(page)), url_(std::move(url)), errors_(errors), pass_(std::move(pass)) {}
 
 HTML_Document::~HTML_Document() {
   page_->ClosePage();
@@ -52,7 +57,7 @@ HTML_Document::~HTML_Document() {
 
 void HTML_Document::ReportFailure(const std::string& operation, CallResult result,
                                   const std::string& error) {
-  Report(errors_, "HTML_Document", operation, result, error);
+  pass_->Report(errors_, "HTML_Document", operation, result, error);
 }
 
 std::string HTML_Document::EvaluateString(const std::string& operation,
@@ -102,20 +107,28 @@ std::string HTML_Document::GetCookie() {
 }
 
 std::unique_ptr<HTML_Document> IE_Window::GetDocument() {
-  auto page = std::make_unique<DevToolsConnection>(port_);
+  if (pass_->unreachable) return nullptr;
+  auto page = std::make_unique<DevToolsConnection>(port_, std::chrono::seconds(2), pass_->deadline);
   std::string error = "the page has no debugger address";
   const auto rc = target_.socket_path.empty() ? CallResult::kRefused
                                               : page->OpenPage(target_.socket_path, error);
   if (rc != CallResult::kOk) {
-    Report(errors_, "IE_Window", "GetDocument", rc, error);
+    pass_->Report(errors_, "IE_Window", "GetDocument", rc, error);
     return nullptr;
   }
-  return std::make_unique<HTML_Document>(std::move(page), target_.url, errors_);
+  return std::make_unique<HTML_Document>(std::move(page), target_.url, errors_, pass_);
 }
+
+ShellWindows::ShellWindows(int port, ErrorReporter& errors, std::chrono::milliseconds timeLimit)
+    : port_(port),
+      errors_(errors),
+      pass_(std::make_shared<PassState>(
+          PassState{std::chrono::steady_clock::now() + timeLimit, false, false})) {}
 
 bool ShellWindows::Connect() {
   if (endpoint_) return true;
-  auto endpoint = std::make_unique<DevToolsConnection>(port_);
+  auto endpoint =
+      std::make_unique<DevToolsConnection>(port_, std::chrono::seconds(2), pass_->deadline);
   if (!endpoint->Connect()) return false;
   endpoint_ = std::move(endpoint);
   return true;
@@ -130,7 +143,7 @@ int ShellWindows::GetCount() {
     error = "the page list is not a list";
   }
   if (rc != CallResult::kOk) {
-    Report(errors_, "ShellWindows", "GetCount", rc, error);
+    pass_->Report(errors_, "ShellWindows", "GetCount", rc, error);
     pages_.clear();
     return -2;
   }
@@ -139,7 +152,7 @@ int ShellWindows::GetCount() {
 
 std::optional<IE_Window> ShellWindows::Item(int index) {
   if (index < 0 || index >= static_cast<int>(pages_.size())) return std::nullopt;
-  return IE_Window(pages_[static_cast<size_t>(index)], port_, errors_);
+  return IE_Window(pages_[static_cast<size_t>(index)], port_, errors_, pass_);
 }
 
 }  // namespace harvelo::inspector

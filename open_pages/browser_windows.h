@@ -3,6 +3,7 @@
 // the document a page shows (HTML_Document). A failing call reports its fixed text plus
 // the error's own through the ErrorReporter and returns the call's failure value.
 #pragma once
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,21 @@
 
 namespace harvelo::inspector {
 
+// What the whole pass shares: its deadline, and what became of the browser so far. A
+// browser that failed is reported once, not once per page and call, and a browser that
+// could not be reached is not asked again: the remaining pages are listed unasked.
+struct PassState {
+  std::chrono::steady_clock::time_point deadline;
+  bool reported = false;     // the one message of the pass was shown
+  bool unreachable = false;  // an exchange broke or timed out
+  // Shows the first failure of the pass; later ones go unsaid.
+  void Report(ErrorReporter& errors, const std::string& wrapper, const std::string& operation,
+              CallResult result, const std::string& error);
+};
+
+// How long Inspector's whole pass over the browser may last.
+inline constexpr std::chrono::milliseconds kPassTimeLimit{10000};
+
 // One entry of the browser's page list.
 struct PageTarget {
   std::string url;
@@ -20,12 +36,14 @@ struct PageTarget {
   std::string socket_path;  // path of its webSocketDebuggerUrl; empty when it has none
 };
 
-// The "page" entries of a /json/list answer, in its order. False when it is not a list.
+// The "page" entries of a /json/list answer, in its order. False when it is not a list
+// (or nests deeper than any page list does).
 bool ParsePageList(const std::string& json, std::vector<PageTarget>& pages);
 
 class HTML_Document {
  public:
-  HTML_Document(std::unique_ptr<DevToolsConnection> page, std::string url, ErrorReporter& errors);
+  HTML_Document(std::unique_ptr<DevToolsConnection> page, std::string url, ErrorReporter& errors,
+                std::shared_ptr<PassState> pass);
   ~HTML_Document();
   std::string GetTitle();     // "" after a failure
   std::string GetCookie();    // the cookies sent to the page's address, "name=value; ..."
@@ -39,26 +57,31 @@ class HTML_Document {
   std::unique_ptr<DevToolsConnection> page_;
   std::string url_;
   ErrorReporter& errors_;
+  std::shared_ptr<PassState> pass_;
 };
 
 class IE_Window {
  public:
-  IE_Window(PageTarget target, int port, ErrorReporter& errors)
-      : target_(std::move(target)), port_(port), errors_(errors) {}
+  IE_Window(PageTarget target, int port, ErrorReporter& errors, std::shared_ptr<PassState> pass)
+      : target_(std::move(target)), port_(port), errors_(errors), pass_(std::move(pass)) {}
   std::string GetLocationURL() const { return target_.url; }
   std::string GetLocationName() const { return target_.title; }
-  // Opens the page's protocol connection; none (after its message) when it fails.
+  // Opens the page's protocol connection; none (after its message) when it fails, and
+  // none without a try once the browser proved unreachable.
   std::unique_ptr<HTML_Document> GetDocument();
 
  private:
   PageTarget target_;
   int port_;
   ErrorReporter& errors_;
+  std::shared_ptr<PassState> pass_;
 };
 
 class ShellWindows {
  public:
-  ShellWindows(int port, ErrorReporter& errors) : port_(port), errors_(errors) {}
+  // Everything the pass asks the browser ends within `timeLimit` from here.
+  ShellWindows(int port, ErrorReporter& errors,
+               std::chrono::milliseconds timeLimit = kPassTimeLimit);
   // ConnectShellWindows: reaches the endpoint; false (silently) when nothing listens.
   bool Connect();
   // The number of pages: -1 when not connected, -2 after a failure.
@@ -69,6 +92,7 @@ class ShellWindows {
  private:
   int port_;
   ErrorReporter& errors_;
+  std::shared_ptr<PassState> pass_;
   std::unique_ptr<DevToolsConnection> endpoint_;
   std::vector<PageTarget> pages_;
 };

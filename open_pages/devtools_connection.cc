@@ -1,11 +1,14 @@
 #include "open_pages/devtools_connection.h"
 
+#include <algorithm>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 #include <optional>
+
+#include "platform/json_nesting.h"
 
 namespace harvelo::inspector {
 
@@ -19,6 +22,7 @@ struct DevToolsConnection::State {
   net::io_context ioc;
   int port = 0;
   std::chrono::milliseconds timeout;
+  std::chrono::steady_clock::time_point deadline;
   std::optional<beast::tcp_stream> http_stream;
   std::optional<websocket::stream<beast::tcp_stream>> ws;
   int next_id = 1;
@@ -30,8 +34,16 @@ struct DevToolsConnection::State {
   // Runs one asynchronous operation to its end. The stream's own timer (armed by the
   // caller with expires_after) closes the socket at the deadline, which ends the
   // operation with beast::error::timeout, so this never waits longer than that.
+  // The time the next exchange may take: its own time-out, cut at the pass's deadline.
+  std::chrono::steady_clock::duration Budget() const {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return std::chrono::steady_clock::duration::zero();
+    return std::min<std::chrono::steady_clock::duration>(timeout, deadline - now);
+  }
+
   template <class Start>
   beast::error_code Run(Start start) {
+    if (std::chrono::steady_clock::now() >= deadline) return beast::error::timeout;
     beast::error_code result;
     bool done = false;
     start([&](beast::error_code ec, auto&&...) {
@@ -54,10 +66,12 @@ std::string Describe(const beast::error_code& ec) {
 
 }  // namespace
 
-DevToolsConnection::DevToolsConnection(int port, std::chrono::milliseconds timeout)
+DevToolsConnection::DevToolsConnection(int port, std::chrono::milliseconds timeout,
+                                       std::chrono::steady_clock::time_point deadline)
     : state_(std::make_unique<State>()) {
   state_->port = port;
   state_->timeout = timeout;
+  state_->deadline = deadline;
 }
 
 DevToolsConnection::~DevToolsConnection() = default;
@@ -65,7 +79,7 @@ DevToolsConnection::~DevToolsConnection() = default;
 bool DevToolsConnection::Connect() {
   State& s = *state_;
   s.http_stream.emplace(s.ioc);
-  s.http_stream->expires_after(s.timeout);
+  s.http_stream->expires_after(s.Budget());
   const auto ec =
       s.Run([&](auto handler) { s.http_stream->async_connect(s.Endpoint(), std::move(handler)); });
   if (ec) {
@@ -85,19 +99,33 @@ CallResult DevToolsConnection::HttpGet(const std::string& target, std::string& b
   }
   http::request<http::empty_body> req{http::verb::get, target, 11};
   req.set(http::field::host, "127.0.0.1:" + std::to_string(s.port));
-  s.http_stream->expires_after(s.timeout);
+  s.http_stream->expires_after(s.Budget());
   auto ec =
       s.Run([&](auto handler) { http::async_write(*s.http_stream, req, std::move(handler)); });
   beast::flat_buffer buffer;
-  http::response<http::string_body> res;
+  http::response_parser<http::string_body> parser;
+  parser.body_limit(kMaxAnswerBytes);
   if (!ec) {
-    ec = s.Run(
-        [&](auto handler) { http::async_read(*s.http_stream, buffer, res, std::move(handler)); });
+    s.http_stream->expires_after(s.Budget());
+    ec = s.Run([&](auto handler) {
+      http::async_read_header(*s.http_stream, buffer, parser, std::move(handler));
+    });
+  }
+  // The string body reserves what the head announces: a lie is refused here.
+  if (!ec && parser.content_length() && *parser.content_length() > kMaxAnswerBytes) {
+    ec = http::error::body_limit;
+  }
+  if (!ec && !parser.is_done()) {
+    s.http_stream->expires_after(s.Budget());
+    ec = s.Run([&](auto handler) {
+      http::async_read(*s.http_stream, buffer, parser, std::move(handler));
+    });
   }
   if (ec) {
     error = Describe(ec);
     return CallResult::kTransport;
   }
+  auto& res = parser.get();
   if (res.result() != http::status::ok) {
     error = "HTTP " + std::to_string(res.result_int()) + " " + std::string(res.reason());
     return CallResult::kRefused;
@@ -111,10 +139,10 @@ CallResult DevToolsConnection::OpenPage(const std::string& path, std::string& er
   ClosePage();
   s.ws.emplace(s.ioc);
   auto& lowest = beast::get_lowest_layer(*s.ws);
-  lowest.expires_after(s.timeout);
+  lowest.expires_after(s.Budget());
   auto ec = s.Run([&](auto handler) { lowest.async_connect(s.Endpoint(), std::move(handler)); });
   if (!ec) {
-    s.ws->read_message_max(64 * 1024 * 1024);
+    s.ws->read_message_max(kMaxAnswerBytes);
     ec = s.Run([&](auto handler) {
       s.ws->async_handshake("127.0.0.1:" + std::to_string(s.port), path, std::move(handler));
     });
@@ -139,7 +167,7 @@ CallResult DevToolsConnection::Call(const std::string& method, const nlohmann::j
   const std::string request =
       nlohmann::json{{"id", id}, {"method", method}, {"params", params}}.dump();
   // One deadline for the whole exchange: the request and every message up to its answer.
-  beast::get_lowest_layer(*s.ws).expires_after(s.timeout);
+  beast::get_lowest_layer(*s.ws).expires_after(s.Budget());
   s.ws->text(true);
   auto ec =
       s.Run([&](auto handler) { s.ws->async_write(net::buffer(request), std::move(handler)); });
@@ -147,8 +175,12 @@ CallResult DevToolsConnection::Call(const std::string& method, const nlohmann::j
     beast::flat_buffer buffer;
     ec = s.Run([&](auto handler) { s.ws->async_read(buffer, std::move(handler)); });
     if (ec) break;
-    const auto message = nlohmann::json::parse(beast::buffers_to_string(buffer.data()), nullptr,
-                                               /*allow_exceptions=*/false);
+    const std::string text = beast::buffers_to_string(buffer.data());
+    if (!JsonNestingWithin(text)) {
+      error = "the answer nests deeper than " + std::to_string(kMaxJsonNesting) + " levels";
+      return CallResult::kRefused;
+    }
+    const auto message = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (!message.is_object() || !message.contains("id") || message["id"] != id) continue;
     if (message.contains("error")) {
       const auto& e = message["error"];

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/text_file.h"
+#include "settings/quoted_field.h"
 
 namespace harvelo::inspector {
 
@@ -24,12 +25,15 @@ int DevToolsPort() {
 
 std::string RecordLine(const std::string& title, const std::string& address,
                        const std::string& cookie, const std::string& referrer) {
-  return "\"" + title + "\" \"" + address + "\" \"" + cookie + "\" \"" + referrer + "\"\n";
+  return QuotedField(title) + " " + QuotedField(address) + " " + QuotedField(cookie) + " " +
+         QuotedField(referrer) + "\n";
 }
 
 int WriteInspectorFiles(ShellWindows& windows, const std::string& tempDir) {
   TextWriter out;
-  if (!out.Open(tempDir + "inspector.out", TextWriter::Mode::kReplace)) return -1;
+  // Both files are made new: one that is already there (planted, or a link elsewhere) is
+  // never written through.
+  if (!out.Open(tempDir + "inspector.out", TextWriter::Mode::kCreateNew)) return -1;
   int records = 0;
   const int count = windows.Connect() ? windows.GetCount() : 0;
   for (int i = 0; i < count; ++i) {
@@ -49,7 +53,7 @@ int WriteInspectorFiles(ShellWindows& windows, const std::string& tempDir) {
   }
   out.Close();
   TextWriter n;
-  if (n.Open(tempDir + "inspector.n", TextWriter::Mode::kReplace)) {
+  if (n.Open(tempDir + "inspector.n", TextWriter::Mode::kCreateNew)) {
     n.Printf("%d\n", records);
     n.Close();
   }

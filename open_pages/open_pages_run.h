@@ -13,7 +13,8 @@ bool IsOnlineAddress(const std::string& address);
 // The DevTools port: HARVELO_DEVTOOLS_PORT when it holds a port number, else 9222.
 int DevToolsPort();
 
-// One record line: "\"title\" \"address\" \"cookie\" \"referrer\"\n", values unescaped.
+// One record line: "\"title\" \"address\" \"cookie\" \"referrer\"\n", each value written
+// by QuotedField, so that the window reads every field back exactly.
 std::string RecordLine(const std::string& title, const std::string& address,
                        const std::string& cookie, const std::string& referrer);
 

@@ -1,9 +1,11 @@
 #include "platform/directories.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 
 namespace harvelo {
 
@@ -28,12 +30,47 @@ const std::string& ProgramDirectory() {
   return dir;
 }
 
+bool IsPrivateDirectory(const std::string& dir) {
+  if (dir.empty()) return false;
+  struct stat st {};
+  const std::string path =
+      dir.size() > 1 && dir.back() == '/' ? dir.substr(0, dir.size() - 1) : dir;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+         (st.st_mode & 077) == 0;
+}
+
+namespace {
+
+// Removes the folder, and whatever was left in it, when the process ends normally.
+class OwnTempFolder {
+ public:
+  OwnTempFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = "/tmp";
+    if (runtime != nullptr && runtime[0] == '/' && IsPrivateDirectory(runtime)) {
+      base = runtime;
+    } else if (tmp != nullptr && *tmp != '\0') {
+      base = tmp;
+    }
+    std::string pattern = WithTrailingSlash(base) + "harvelo-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) dir_ = pattern + '/';
+  }
+  ~OwnTempFolder() {
+    std::error_code ignored;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+  }
+  const std::string& dir() const { return dir_; }
+
+ private:
+  std::string dir_;
+};
+
+}  // namespace
+
 const std::string& TempDirectory() {
-  static const std::string dir = [] {
-    const char* env = std::getenv("TMPDIR");
-    return WithTrailingSlash(env != nullptr && *env != '\0' ? std::string(env) : "/tmp");
-  }();
-  return dir;
+  static const OwnTempFolder folder;
+  return folder.dir();
 }
 
 }  // namespace harvelo

@@ -9,6 +9,8 @@ namespace harvelo {
 // vector `args` (args[0] is the program name) and waits until it ends.
 // Returns 1 when the child could be started; its exit status (or 128 + signal number
 // when it was killed) then goes to *exitStatus. Returns 0 when it could not be started.
-int SpawnAndWait(const std::string& path, const std::vector<std::string>& args, int* exitStatus);
+// `environment` holds "NAME=value" entries set for the child on top of this process's.
+int SpawnAndWait(const std::string& path, const std::vector<std::string>& args, int* exitStatus,
+                 const std::vector<std::string>& environment = {});
 
 }  // namespace harvelo

@@ -116,6 +116,11 @@ bool TextWriter::Open(const std::string& path, Mode mode) {
     }
     return true;
   }
+  if (mode == Mode::kCreateNew) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    file_.reset(OpenStream(fd, "wb"));
+    return file_ != nullptr;
+  }
   // Not even opened when it is plainly something else (a device may act on an open).
   if (exists && !S_ISREG(st.st_mode)) return false;
   const bool append = mode == Mode::kAppend;

@@ -73,6 +73,8 @@ class TextWriter {
     kReplace,            // create or truncate, write in place
     kAppend,             // append at the end, creating the file when missing
     kReplaceAtomically,  // write a temporary file beside it, rename it over on Close
+    kCreateNew,          // create it new for this user alone (0600); fails when anything
+                         // of that name is there already, a link included
   };
 
   TextWriter() = default;

@@ -5,6 +5,7 @@
 #include "platform/text_file.h"
 #include "settings/decimal_value.h"
 #include "settings/quote_file.h"
+#include "settings/quoted_field.h"
 
 namespace harvelo {
 namespace {
@@ -41,13 +42,13 @@ bool ReadConfFile(Settings& settings, const std::string& path) {
 bool WriteConfFile(const Settings& settings, const std::string& path) {
   TextWriter writer;
   if (!writer.Open(path, TextWriter::Mode::kReplaceAtomically)) return false;
-  writer.Printf("Dest. Dir:      \"%s\"\n", settings.destinationDir.c_str());
+  writer.Write("Dest. Dir:      " + QuotedField(settings.destinationDir) + "\n");
   writer.Printf("AutoInc:        \"%d\"\n", settings.autoIncrement);
-  writer.Printf("Target F-Types: \"%s\"\n", settings.targetTypes.c_str());
+  writer.Write("Target F-Types: " + QuotedField(settings.targetTypes) + "\n");
   writer.Printf("Gen webaddr:    \"%d\"\n", settings.generateWebAddressLog);
   writer.Printf("Browser Id:     \"%d\"\n", settings.browserKind);
   writer.Printf("File Min Size:  \"%d\"\n", settings.minimumSizeKb);
-  writer.Printf("Debug Ops:      \"%s\"\n", settings.debugOptions.c_str());
+  writer.Write("Debug Ops:      " + QuotedField(settings.debugOptions) + "\n");
   writer.Printf("Modern Pages:   \"%d\"\n", settings.modernPages);
   writer.Printf("Min Pic Width:  \"%d\"\n", settings.minimumPictureWidth);
   writer.Printf("Min Pic Height: \"%d\"\n", settings.minimumPictureHeight);

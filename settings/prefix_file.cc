@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 #include "settings/quote_file.h"
+#include "settings/quoted_field.h"
 #include "settings/settings.h"
 #include "settings/settings_file_names.h"
 
@@ -18,7 +19,7 @@ std::string LoadPrefix(const std::string& destinationDir) {
 void SavePrefix(const std::string& destinationDir, const std::string& prefix) {
   TextWriter writer;
   if (!writer.Open(destinationDir + kPrefixFileName, TextWriter::Mode::kReplaceAtomically)) return;
-  writer.Printf("\"%s\"\n", prefix.c_str());
+  writer.Write(QuotedField(prefix) + "\n");
   writer.Close();
 }
 

@@ -18,13 +18,22 @@ bool QuoteFile::FindOpeningQuote() {
   }
 }
 
+int QuoteFile::NextInField() {
+  const int c = reader_.Get();
+  if (c != '"') return c;
+  const int next = reader_.Get();
+  if (next == '"') return '"';
+  reader_.Unget(next);
+  return EOF;
+}
+
 bool QuoteFile::ReadField(char* buffer, size_t maxLen) {
   if (!IsOpen() || !FindOpeningQuote()) return false;
   size_t stored = 0;
   // The limit is tested before reading, so a full buffer leaves the closing quote unread.
   while (stored < maxLen) {
-    const int c = reader_.Get();
-    if (c == EOF || c == '"') break;
+    const int c = NextInField();
+    if (c == EOF) break;
     buffer[stored++] = static_cast<char>(c);
   }
   buffer[stored] = '\0';
@@ -34,18 +43,22 @@ bool QuoteFile::ReadField(char* buffer, size_t maxLen) {
 bool QuoteFile::ReadField(std::string& text) {
   text.clear();
   if (!IsOpen() || !FindOpeningQuote()) return false;
-  for (int c = reader_.Get(); c != EOF && c != '"'; c = reader_.Get()) {
-    text.push_back(static_cast<char>(c));
-  }
+  for (int c = NextInField(); c != EOF; c = NextInField()) text.push_back(static_cast<char>(c));
   return true;
 }
 
 int QuoteFile::SkipField() {
   if (!IsOpen()) return 0;
   if (!FindOpeningQuote()) return EOF;
-  int c = reader_.Get();
-  while (c != EOF && c != '"') c = reader_.Get();
-  return c;
+  for (;;) {
+    const int c = reader_.Get();
+    if (c == EOF) return EOF;
+    if (c != '"') continue;
+    const int next = reader_.Get();
+    if (next == '"') continue;
+    reader_.Unget(next);
+    return '"';
+  }
 }
 
 }  // namespace harvelo

@@ -1,7 +1,9 @@
 // Reader of the quoted-field text format shared by the settings files and the files the
 // companion programs hand over: a field is everything between a double quote and the
 // next one; whatever lies outside the quotes (labels, blanks, line ends) is skipped.
-// There is no escape, so a double quote always ends a field. Reads are sequential.
+// Inside a field two double quotes in a row stand for one (QuotedField writes them);
+// writers always follow a field with a blank or a line end, so an empty field "" stays
+// an empty field. Reads are sequential.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -38,6 +40,9 @@ class QuoteFile {
  private:
   // Reads up to and including the next opening quote; false at the end of the file.
   bool FindOpeningQuote();
+  // The next character of the field's value: '"' for a doubled quote, EOF at the closing
+  // quote (consumed) or at the end of the file.
+  int NextInField();
 
   TextReader reader_;
 };

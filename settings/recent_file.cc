@@ -5,6 +5,7 @@
 
 #include "platform/text_file.h"
 #include "settings/quote_file.h"
+#include "settings/quoted_field.h"
 
 namespace harvelo {
 
@@ -28,7 +29,7 @@ bool SaveRecentAddresses(const std::vector<std::string>& addresses, const std::s
   TextWriter writer;
   if (!writer.Open(path, TextWriter::Mode::kReplaceAtomically)) return false;
   const size_t n = std::min(addresses.size(), kMaxRecentAddresses);
-  for (size_t i = n; i-- > 0;) writer.Printf("\"%s\"\n", addresses[i].c_str());
+  for (size_t i = n; i-- > 0;) writer.Write(QuotedField(addresses[i]) + "\n");
   return writer.Close();
 }
 

@@ -18,10 +18,13 @@ namespace {
 
 using harvelo::testing::BigBody;
 
-// Inspector from the build, and no window to choose in.
+// Inspector from the build, writing into `dir`, and no window to choose in.
 class BuiltInspector : public CaptureServices {
  public:
-  int RunInspector() override { return RunInspectorProgram(INSPECTOR_DIR); }
+  BuiltInspector() = default;
+  explicit BuiltInspector(std::string folder) : dir(std::move(folder)) {}
+  std::string dir;
+  int RunInspector() override { return RunInspectorProgram(INSPECTOR_DIR, dir); }
   std::unique_ptr<DdeTransport> OpenDdeTransport() override { return nullptr; }
   bool ChooseWindow(const std::string&, CapturedPage&) override { return false; }
   void OpenAddress(const std::string&) override {}
@@ -91,7 +94,7 @@ class ChromiumCapture : public harvelo::testing::EngineTest {
   }
 
   harvelo::testing::TempDir temp_;
-  BuiltInspector services_;
+  BuiltInspector services_{temp_.dir()};
   BrowserCapture capture_{services_, window, temp_.dir()};
   std::unique_ptr<harvelo::testing::Chromium> browser_;
   std::string cookie_, referrer_;
@@ -142,6 +145,7 @@ TEST_F(ChromiumCapture, WithSeveralPagesTheChosenOneIsHarvested) {
       return false;
     }
   } choosing;
+  choosing.dir = temp_.dir();
   BrowserCapture capture(choosing, window, temp_.dir());
   std::string cookie, referrer;
   for (int i = 0; i < 200 && !capture.LookUpPageContext(Url("/other.html"), cookie, referrer);

@@ -145,30 +145,26 @@ TEST(DdeBrowserClient, UninitialisingTwiceOrNeverInitialisedMakesNoCall) {
   EXPECT_EQ(s.calls.size(), after_first);
 }
 
-TEST(DdeReply, SplitsAtTheFirstCommaAndDropsTheEdges) {
-  std::string a = "x", t = "y";
-  CDdeBrowserClient::ParseReply("\"http://h/p\",\"Title\"", a, t);
-  EXPECT_EQ(a, "http://h/p");
-  EXPECT_EQ(t, "Title");
-  CDdeBrowserClient::ParseReply("no comma at all", a, t);
-  EXPECT_EQ(a, "");
-  EXPECT_EQ(t, "");
-  // An address holding a comma is split there.
-  CDdeBrowserClient::ParseReply("\"http://h/a,b\",\"T\"", a, t);
-  EXPECT_EQ(a, "http://h/");
-  EXPECT_EQ(t, "\",\"T");
-  CDdeBrowserClient::ParseReply(",\"T\"", a, t);  // comma at 0
-  EXPECT_EQ(a, "");
-  EXPECT_EQ(t, "T");
-  CDdeBrowserClient::ParseReply("\",\"T\"", a, t);  // comma at 1
-  EXPECT_EQ(a, "");
-  EXPECT_EQ(t, "T");
-  CDdeBrowserClient::ParseReply("\"a\",", a, t);  // nothing after the comma
-  EXPECT_EQ(a, "a");
-  EXPECT_EQ(t, "");
-  CDdeBrowserClient::ParseReply(",", a, t);
-  EXPECT_EQ(a, "");
-  EXPECT_EQ(t, "");
+TEST(DdeReply, ReadsTheQuotedAddressAndTitleWithTheirCommasAndQuotes) {
+  const struct {
+    const char* reply;
+    const char* address;
+    const char* title;
+  } cases[] = {
+      {"\"http://h/p\",\"Title\"", "http://h/p", "Title"},
+      {"no comma at all", "", ""},
+      {"\"http://h/a,b\",\"T, u\"", "http://h/a,b", "T, u"},
+      {"\"http://h/\"\"q\"\"\",\"say \"\"hi\"\"\"", "http://h/\"q\"", "say \"hi\""},
+      {",\"T\"", "", "T"},  // no address field before the comma
+      {"\"a\",", "a", ""},  // nothing after the comma
+      {",", "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string a = "x", t = "y";
+    CDdeBrowserClient::ParseReply(c.reply, a, t);
+    EXPECT_EQ(a, c.address) << c.reply;
+    EXPECT_EQ(t, c.title) << c.reply;
+  }
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ class ChromiumInspector : public ::testing::Test {
 
   harvelo::testing::ChildResult RunInspector(const std::string& argument) {
     return RunChild(INSPECTOR_PATH, {"Inspector", argument},
-                    {{"TMPDIR", temp_.dir()},
+                    {{"HARVELO_TEMP_DIR", temp_.dir()},
                      {"HARVELO_DEVTOOLS_PORT", std::to_string(port_)},
                      {"DISPLAY", std::nullopt}});
   }

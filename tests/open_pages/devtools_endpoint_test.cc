@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -110,6 +111,34 @@ TEST(InspectorEndpoint, NoFileAtAllWhenTheListCannotBeCreated) {
   ShellWindows windows(FreePort(), errors);
   EXPECT_EQ(WriteInspectorFiles(windows, temp.dir() + "missing/"), -1);
   EXPECT_FALSE(Exists(temp.file("missing/inspector.n")));
+}
+
+TEST(InspectorEndpoint, TheFilesAreCreatedNewForTheUserAloneNeverThroughWhatWasThere) {
+  const struct {
+    const char* name;
+    const char* planted;  // what lay there before: "", "file" or "link"
+    int records;
+  } cases[] = {{"nothing", "", 0}, {"a file", "file", -1}, {"a link", "link", -1}};
+  for (const auto& c : cases) {
+    TempDir temp;
+    const std::string out = temp.file("inspector.out");
+    harvelo::testing::WriteBytes(temp.file("victim"), "planted");
+    if (std::string(c.planted) == "file") harvelo::testing::WriteBytes(out, "planted");
+    if (std::string(c.planted) == "link") ::symlink(temp.file("victim").c_str(), out.c_str());
+    RecordingReporter errors;
+    ShellWindows windows(FreePort(), errors);
+    EXPECT_EQ(WriteInspectorFiles(windows, temp.dir()), c.records) << c.name;
+    EXPECT_EQ(ReadBytes(temp.file("victim")), "planted") << c.name;
+    if (c.records < 0) {
+      EXPECT_FALSE(Exists(temp.file("inspector.n"))) << c.name;
+      continue;
+    }
+    for (const char* name : {"inspector.out", "inspector.n"}) {
+      struct stat st {};
+      ASSERT_EQ(::lstat(temp.file(name).c_str(), &st), 0) << name;
+      EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+    }
+  }
 }
 
 }  // namespace

@@ -38,11 +38,11 @@ TEST(InspectorRules, ActsOnlyWhenTheCommandLineHoldsTheKeywordInItsCase) {
   EXPECT_FALSE(CommandLineHolds(1, none, "MSIE"));
 }
 
-TEST(InspectorRules, RecordLinesQuoteEachValueUnchanged) {
+TEST(InspectorRules, RecordLinesQuoteEachValueDoublingItsQuotes) {
   EXPECT_EQ(RecordLine("T", "http://a/", "c=1; d=2", "http://r/"),
             "\"T\" \"http://a/\" \"c=1; d=2\" \"http://r/\"\n");
   EXPECT_EQ(RecordLine("", "http://a/", "", ""), "\"\" \"http://a/\" \"\" \"\"\n");
-  EXPECT_EQ(RecordLine("say \"hi\"", "u", "", ""), "\"say \"hi\"\" \"u\" \"\" \"\"\n");
+  EXPECT_EQ(RecordLine("say \"hi\"", "u", "", ""), "\"say \"\"hi\"\"\" \"u\" \"\" \"\"\n");
 }
 
 TEST(InspectorRules, PortComesFromTheEnvironmentWhenItIsAPortNumber) {

@@ -1,6 +1,10 @@
 #include "platform/directories.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "platform/shell_open.h"
 #include "platform/sleep.h"
@@ -26,6 +30,17 @@ TEST(Directories, ProcessWideValuesEndInSlash) {
   EXPECT_TRUE(std::filesystem::exists(ProgramDirectory() + "harvelo_platform_tests"));
   ASSERT_FALSE(TempDirectory().empty());
   EXPECT_EQ(TempDirectory().back(), '/');
+}
+
+TEST(Directories, TheTemporaryDirectoryIsAFolderOfThisProcessForTheUserAlone) {
+  const std::string dir = TempDirectory();
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.substr(0, dir.size() - 1).c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_uid, ::getuid());
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  const char* shared = std::getenv("TMPDIR");
+  EXPECT_NE(dir, WithTrailingSlash(shared != nullptr && *shared != '\0' ? shared : "/tmp"));
 }
 
 TEST(ShellOpen, HandsTheTargetToTheOpenerAndReturnsAtOnce) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <cctype>
 #include <climits>
 #include <csignal>
 #include <filesystem>
@@ -90,6 +91,45 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   EXPECT_EQ(back.debug.trace, 1);
   EXPECT_EQ(back.parallelTransfers, 3);
   EXPECT_EQ(back.recentAddresses, s.recentAddresses);
+}
+
+// Texts that the format's own characters must not break: a quote, line ends, and the
+// plain values every earlier version wrote (which must read back as they always did).
+TEST(Settings, EveryTextComesBackExactlyAfterASaveAndALoad) {
+  const std::vector<std::string> texts = {"/home/u/my \"best\" pics/",
+                                          "\"",
+                                          "\"\"",
+                                          "a\" \"b",
+                                          "x\r\ny\nz\rw\r",
+                                          "C:\\Pics\\",
+                                          "http://h/a%20b.html",
+                                          "",
+                                          " lead and trail "};
+  for (const auto& text : texts) {
+    TempDir tmp;
+    Settings s;
+    s.destinationDir = text;
+    s.targetTypes = ",GIF";
+    s.debugOptions = text;
+    s.browserKind = 2;
+    s.minimumSizeKb = 7;
+    s.parallelTransfers = 3;
+    s.recentAddresses = {text, "http://after/"};
+    SaveSettings(s, tmp.dir());
+    SavePrefix(tmp.dir(), text);
+    Settings back;
+    LoadSettings(back, tmp.dir());
+    EXPECT_EQ(back.destinationDir, text);
+    EXPECT_EQ(back.targetTypes, ",GIF") << text;
+    std::string upper = text;  // the load upper-cases the debug options
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(back.debugOptions, upper);
+    EXPECT_EQ(back.browserKind, 2) << text;
+    EXPECT_EQ(back.minimumSizeKb, 7) << text;
+    EXPECT_EQ(back.parallelTransfers, 3) << text;
+    EXPECT_EQ(back.recentAddresses, s.recentAddresses);
+    EXPECT_EQ(LoadPrefix(tmp.dir()), text);
+  }
 }
 
 TEST(Settings, TransfersAtOnceDefaultWithoutTheirLineAndStayWithinOneToSixteen) {

@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "http/raw_http_server.h"
 #include "open_pages/open_pages_run.h"
 #include "open_pages/recording_reporter.h"
 #include "support/fake_devtools.h"
 #include "support/limited_child.h"
+#include "support/raw_http_server.h"
 #include "support/temp_dir.h"
 
 namespace harvelo::inspector {

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/abandoned_files.h"
+
 namespace harvelo {
 namespace {
 
@@ -142,22 +144,10 @@ void PageCopy::Forget() {
 
 void PageCopy::RemoveAbandoned(const std::string& directory) {
   const std::string dir = directory.empty() ? std::string("./") : directory;
-  DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return;
-  std::vector<std::string> gone;
-  while (const dirent* entry = ::readdir(d)) {
-    const std::string_view name = entry->d_name;
-    if (!name.starts_with(kMarkerPrefix)) continue;
-    const std::string digits(name.substr(kMarkerPrefix.size()));
-    if (digits.empty() || digits.size() > 9 ||
-        digits.find_first_not_of("0123456789") != std::string::npos) {
-      continue;
-    }
-    const pid_t pid = static_cast<pid_t>(std::stol(digits));
-    if (pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) gone.emplace_back(name);
-  }
-  ::closedir(d);
-  for (const std::string& name : gone) {
+  auto owner = [](std::string_view name) {
+    return name.starts_with(kMarkerPrefix) ? ProcessIdFrom(name.substr(kMarkerPrefix.size())) : 0;
+  };
+  for (const std::string& name : FilesOfGoneProcesses(dir, owner)) {
     RemoveMarkedCopy(dir, dir + name);
     ::unlink((dir + name).c_str());
   }

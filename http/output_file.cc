@@ -18,6 +18,7 @@
 
 #include "http/http_fetcher.h"
 #include "http/lookahead_dir.h"
+#include "platform/abandoned_files.h"
 
 namespace harvelo {
 namespace {
@@ -110,34 +111,15 @@ pid_t PartialOwner(std::string_view name) {
   name.remove_suffix(kSuffix.size());
   const size_t dot = name.rfind('.');
   if (dot == std::string_view::npos) return 0;
-  std::string_view digits = name.substr(dot + 1);
-  digits = digits.substr(0, digits.find('-'));
-  if (digits.empty() || digits.size() > 9) return 0;
-  pid_t pid = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') return 0;
-    pid = pid * 10 + (c - '0');
-  }
-  return pid;
-}
-
-bool ProcessIsGone(pid_t pid) {
-  return ::kill(pid, 0) != 0 && errno == ESRCH;
+  const std::string_view digits = name.substr(dot + 1);
+  return ProcessIdFrom(digits.substr(0, digits.find('-')));
 }
 
 }  // namespace
 
 void OutputFile::RemoveAbandonedPartials(const std::string& directory) {
   const std::string dir = directory.empty() ? std::string("./") : directory;
-  DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return;
-  std::vector<std::string> gone;
-  while (const dirent* entry = ::readdir(d)) {
-    const pid_t owner = PartialOwner(entry->d_name);
-    if (owner > 0 && owner != ::getpid() && ProcessIsGone(owner)) gone.emplace_back(entry->d_name);
-  }
-  ::closedir(d);
-  for (const std::string& name : gone) {
+  for (const std::string& name : FilesOfGoneProcesses(dir, PartialOwner)) {
     struct stat st {};
     const std::string path = dir + name;
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());

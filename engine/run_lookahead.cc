@@ -75,7 +75,10 @@ void RunLookAhead::Plan(AheadPlan& plan) {
   planned_.clear();
   lists_unknown_ = false;
   if (phase_ == Phase::kPage) {
-    PlanPage(plan, page_);
+    // The run scans its own page as soon as it has it: a page not scanned ahead before
+    // (the run's first) is not scanned here as well, which would read a large page twice
+    // for requests the run makes a moment later anyway.
+    PlanPage(plan, page_, false);
     PlanQueue(plan);
   } else if (phase_ == Phase::kList) {
     PlanList(plan);
@@ -154,7 +157,7 @@ void RunLookAhead::PlanEntry(AheadPlan& plan, const Entry& entry) {
   PlanPage(plan, entry);
 }
 
-void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry) {
+void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry, bool scanAhead) {
   if (plan.Full()) return;
   std::string base, site;
   Set_Base_And_Site(entry.address, base, site);
@@ -165,7 +168,7 @@ void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry) {
   request.page = true;
   const AheadView* view = plan.Add(std::move(request));
   // What the page lists is known once its source is here.
-  if (view == nullptr || !view->complete) {
+  if (view == nullptr || !view->complete || (!scanAhead && !scans_.contains(view->id))) {
     lists_unknown_ = true;
     return;
   }

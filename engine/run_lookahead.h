@@ -55,7 +55,8 @@ class RunLookAhead {
   // A queue entry as the run driver will take it: a resource named directly, or a page
   // and what its source lists.
   void PlanEntry(AheadPlan& plan, const Entry& entry);
-  void PlanPage(AheadPlan& plan, const Entry& entry);
+  // `scanAhead` false: only a scan made before is used.
+  void PlanPage(AheadPlan& plan, const Entry& entry, bool scanAhead = true);
   void PlanPageLists(AheadPlan& plan, const Entry& entry, const ScannedPage& scanned);
   const AheadView* AddResource(AheadPlan& plan, const std::string& address,
                                const std::string& pageAddress, const std::string& cookie);

@@ -17,6 +17,7 @@ enum class RowOutcome {
   kFailed,      // the fetch failed ("ERROR") or the server refused ("ERR 404")
   kTooSmall,
   kDuplicate,
+  kNotPicture,  // refused by the type its response announced
   kStopped,
 };
 

@@ -5,7 +5,14 @@
 
 namespace harvelo {
 
-enum EntryKind : int { ResourceEntry = 0, PageEntry = 1, LinkedPageEntry = 2 };
+// TypedPictureEntry: an embedded picture whose address names no file type; its
+// response's Content-Type decides (engine/picture_types.h).
+enum EntryKind : int {
+  ResourceEntry = 0,
+  PageEntry = 1,
+  LinkedPageEntry = 2,
+  TypedPictureEntry = 3
+};
 
 class CNameList {
  public:

@@ -64,7 +64,8 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
   bool emit = false;
   // An embedded picture found: listed, with the page link that stands around it.
   auto listImage = [&](std::string_view reference) {
-    Append(target.images, reference, resolver, scratch, ResourceEntry);
+    const int kind = IsImageTarget(reference, targetTypes) ? ResourceEntry : TypedPictureEntry;
+    Append(target.images, reference, resolver, scratch, kind);
     if (linkPending) Append(target.pages, pendingPage, resolver, scratch, ResourceEntry);
   };
 

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
 #include "engine/control_ids.h"
 #include "engine/engine.h"
 #include "engine/file_naming.h"
 #include "engine/harvest_rule.h"
+#include "engine/picture_types.h"
 #include "engine/prefix_increment.h"
 #include "engine/run_lookahead.h"
 #include "engine/web_address_log.h"
@@ -53,6 +56,22 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     }
   };
 
+  // A picture whose address names no file type takes the name of the type its
+  // response announces, chosen then as any other name is; a type that is not a target
+  // type is refused before its body.
+  bool notPicture = false;
+  int number = 0;
+  const auto nameByType = [&](int status, std::string_view contentType) {
+    const std::optional<std::string> typed =
+        TypedPictureExtension(status, contentType, settings_.targetTypes);
+    notPicture = !typed;
+    if (!typed) return std::optional<std::string>();
+    extension = *typed;
+    return std::optional<std::string>(
+        extension.empty() ? stem
+                          : ChooseResourceFileName(destinationDir, filePrefix, number, extension));
+  };
+
   int stored = 0;
   int done = 0;
   fetcher.m_lookAhead = AheadPool();
@@ -71,14 +90,22 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
     Show_Status(done, total);
 
     const std::string address = list.FrontText();
-    extension = ResourceExtension(address);
+    const bool typedByContent = list.FrontKind() == TypedPictureEntry;
+    extension = typedByContent ? std::string() : ResourceExtension(address);
     stem = ResourceStem(destinationDir, filePrefix, fileCounter);
+    number = fileCounter;
+    notPicture = false;
+    fetcher.m_nameByType = nullptr;
+    if (typedByContent) fetcher.m_nameByType = nameByType;
     // A name the file system would refuse is never asked of it: whatever a page holds,
     // nothing is written outside the destination directory.
     const bool storable = IsStorableExtension(extension);
+    // Until its response tells the type, a picture typed by it shows its name without
+    // extension.
     std::string fileName =
-        storable ? ChooseResourceFileName(destinationDir, filePrefix, fileCounter, extension)
-                 : ResourceFileName(destinationDir, filePrefix, fileCounter, extension);
+        typedByContent ? stem
+        : storable     ? ChooseResourceFileName(destinationDir, filePrefix, fileCounter, extension)
+                       : ResourceFileName(destinationDir, filePrefix, fileCounter, extension);
     ++fileCounter;
 
     Add_Log_Row(RowOutcome::kInProgress, LoadResString(IDS_LOG_IN_PROGRESS), address, fileName,
@@ -138,6 +165,11 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
                   address, fileName, true);
       log.HttpError(status, address, fileName);
       std::remove(fileName.c_str());
+    } else if (notPicture) {
+      Add_Log_Row(RowOutcome::kNotPicture, LoadResString(IDS_LOG_NOT_PICTURE), address, fileName,
+                  true);
+      log.NotPicture(address);
+      --fileCounter;  // the next resource takes the number
     } else if (tooSmall) {
       Add_Log_Row(RowOutcome::kTooSmall, LoadResString(IDS_LOG_TOO_SMALL), address, fileName, true);
       log.TooSmall(address);

@@ -1,5 +1,6 @@
 #include "engine/responsive_images.h"
 
+#include "engine/picture_types.h"
 #include "engine/target_types.h"
 
 namespace harvelo {
@@ -65,7 +66,8 @@ bool IsImageTarget(std::string_view address, std::string_view targetTypes) {
 }
 
 void ResponsiveImages::Consider(const ImageCandidate& candidate, Choice& choice) const {
-  if (!IsImageTarget(candidate.address, types_)) return;
+  // A picture whose address names no file type competes too: its response tells.
+  if (!IsImageTarget(candidate.address, types_) && !NamesNoFileType(candidate.address)) return;
   if (choice.found && !IsLargerCandidate(candidate, choice.size)) return;
   choice.found = true;
   choice.address.assign(candidate.address);

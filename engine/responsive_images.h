@@ -36,7 +36,8 @@ class ResponsiveImages {
     std::string address;
     ImageCandidate size;  // its descriptors (the address view is not used)
   };
-  // Takes `candidate` into `choice` when it is a target type and larger.
+  // Takes `candidate` into `choice` when it is a target type (or names no file type)
+  // and larger.
   void Consider(const ImageCandidate& candidate, Choice& choice) const;
   // The largest target-type candidate of the tag's srcset (data-srcset first) and, for
   // an IMG, its src (a lazy-loading attribute first) taken as 1x, into `choice`.

@@ -7,6 +7,7 @@
 #include "engine/harvest_rule.h"
 #include "engine/html_file.h"
 #include "engine/page_scan.h"
+#include "engine/picture_types.h"
 #include "engine/target_types.h"
 
 namespace harvelo {
@@ -88,7 +89,7 @@ void RunLookAhead::Plan(AheadPlan& plan) {
 
 const AheadView* RunLookAhead::AddResource(AheadPlan& plan, const std::string& address,
                                            const std::string& pageAddress,
-                                           const std::string& cookie) {
+                                           const std::string& cookie, int kind) {
   // An address asked for once a run is fetched ahead once: a later mention is logged as
   // a copy without a request, or, when the first brought nothing, fetched by the run.
   // Behind a page not yet here, any address may turn out to be such a later mention.
@@ -104,15 +105,22 @@ const AheadView* RunLookAhead::AddResource(AheadPlan& plan, const std::string& a
   const long long minimum = engine_.settings().minimumSizeKb;
   request.minimumBytes = minimum > 0 ? minimum * 1024 : 0;
   request.makeCutoff = PictureCutoffMaker(engine_.settings());
+  if (kind == TypedPictureEntry) {
+    // The run's own verdict on the head: what it refuses is not kept here either.
+    request.acceptsHead = [types = engine_.settings().targetTypes](int status,
+                                                                   std::string_view type) {
+      return TypedPictureExtension(status, type, types).has_value();
+    };
+  }
   return plan.Add(std::move(request));
 }
 
 void RunLookAhead::PlanList(AheadPlan& plan) {
   // The rest of the list, from the resource being fetched on.
   bool nothingStored = list_stored_ == 0;
-  list_->Walk([&](const char* text, int, const char*, const char*) {
+  list_->Walk([&](const char* text, int kind, const char*, const char*) {
     if (plan.Full()) return false;
-    const AheadView* view = AddResource(plan, text, list_page_address_, page_.cookie);
+    const AheadView* view = AddResource(plan, text, list_page_address_, page_.cookie, kind);
     nothingStored = nothingStored && KnownNotStored(view);
     return true;
   });
@@ -188,10 +196,11 @@ void RunLookAhead::PlanPageLists(AheadPlan& plan, const Entry& entry, const Scan
     return;
   }
   bool nothingStored = true;
-  for (const std::string& image : scanned.images) {
+  for (const Entry& image : scanned.images) {
     if (plan.Full()) return;
     nothingStored =
-        KnownNotStored(AddResource(plan, image, entry.address, entry.cookie)) && nothingStored;
+        KnownNotStored(AddResource(plan, image.address, entry.address, entry.cookie, image.kind)) &&
+        nothingStored;
   }
   if (!step.linkedPagesIfNothingStored || !nothingStored) return;
   for (auto it = scanned.pages.rbegin(); it != scanned.pages.rend() && !plan.Full(); ++it) {
@@ -229,7 +238,10 @@ const RunLookAhead::ScannedPage& RunLookAhead::Scan(const AheadView& view, const
     });
   };
   texts(links, scanned.links);
-  texts(images, scanned.images);
+  images.Walk([&](const char* text, int kind, const char*, const char*) {
+    scanned.images.push_back(Entry{text, kind, "", ""});
+    return true;
+  });
   texts(pages, scanned.pages);
   queue.Walk([&](const char* text, int kind, const char* cookie, const char* referrer) {
     scanned.frames.push_back(Entry{text, kind, cookie ? cookie : "", referrer ? referrer : ""});

@@ -45,7 +45,8 @@ class RunLookAhead {
     std::string referrer;
   };
   struct ScannedPage {
-    std::vector<std::string> links, images, pages;
+    std::vector<std::string> links, pages;
+    std::vector<Entry> images;  // with their kinds (ResourceEntry, TypedPictureEntry)
     std::vector<Entry> frames;
   };
 
@@ -58,8 +59,10 @@ class RunLookAhead {
   // `scanAhead` false: only a scan made before is used.
   void PlanPage(AheadPlan& plan, const Entry& entry, bool scanAhead = true);
   void PlanPageLists(AheadPlan& plan, const Entry& entry, const ScannedPage& scanned);
+  // `kind`: the list entry's, TypedPictureEntry for a picture its response types.
   const AheadView* AddResource(AheadPlan& plan, const std::string& address,
-                               const std::string& pageAddress, const std::string& cookie);
+                               const std::string& pageAddress, const std::string& cookie,
+                               int kind = ResourceEntry);
   const ScannedPage& Scan(const AheadView& view, const Entry& entry);
 
   Engine& engine_;

@@ -46,6 +46,13 @@ void WebAddressLog::TooSmall(const std::string& address) {
   }
 }
 
+void WebAddressLog::NotPicture(const std::string& address) {
+  if (file_.IsOpen()) {
+    file_.PrintfText(LoadResString(IDS_WADDR_NOT_PICTURE), address.c_str());
+    file_.Flush();
+  }
+}
+
 void WebAddressLog::Duplicate(const std::string& address, const std::string& copy) {
   if (file_.IsOpen()) {
     file_.PrintfText(LoadResString(IDS_WADDR_DUPLICATE), address.c_str(), copy.c_str());

@@ -22,6 +22,8 @@ class WebAddressLog {
   void Stored(const std::string& address, const std::string& file);
   void HttpError(int status, const std::string& address, const std::string& file);
   void TooSmall(const std::string& address);
+  // Refused by the type its response announced.
+  void NotPicture(const std::string& address);
   // Not stored: `copy` is the stored file with the same bytes.
   void Duplicate(const std::string& address, const std::string& copy);
   void Stopped(const std::string& address, const std::string& file);

@@ -129,10 +129,15 @@ bool HTTPFetcher::Session::OnHeadersKnown() {
   const ResponseHead head = ParseResponseHead(responseBlock);
   owner.m_nStatusCode = head.status;
   owner.m_nContentLength = head.contentLength;
+  const bool typed = owner.NameForHead(responseBlock, outPath);
   if (owner.m_bDumpHeaders) {
     WriteHeaderDump(
         outPath, requestBlock.empty() ? std::nullopt : std::optional<std::string>(requestBlock),
         responseBlock.empty() ? std::nullopt : std::optional<std::string>(responseBlock));
+  }
+  if (!typed) {
+    Cancelled();
+    return false;
   }
   if (!out.Create(outPath, !owner.m_nextFreeName)) {
     OwnFailure("Cannot create output file.", "fopen(,\"wb\")");

@@ -10,6 +10,7 @@
 #include "http/cookie_store.h"
 #include "http/fetch_session.h"
 #include "http/lookahead_pool.h"
+#include "http/response_head.h"
 #include "platform/format.h"
 
 namespace harvelo {
@@ -67,6 +68,15 @@ int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int t
   m_session->Run(url, outPath, headerBlock, callback, context);
   ExpireCookies(url, cookies);
   return m_bContinue;
+}
+
+bool HTTPFetcher::NameForHead(std::string_view rawBlock, std::string& outPath) const {
+  if (!m_nameByType) return true;
+  const std::optional<std::string> name =
+      m_nameByType(ParseResponseHead(rawBlock).status, ResponseContentType(rawBlock));
+  if (!name) return false;
+  outPath = *name;
+  return true;
 }
 
 void HTTPFetcher::SetCookies(const std::string& url, const std::string& cookies) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/message_box.h"
 
@@ -85,6 +86,15 @@ class HTTPFetcher {
   // Optional. Given each block of the body once it is written, before the progress call
   // that reports it (content checks that need the bytes as they arrive).
   std::function<void(const char* data, size_t size)> m_onBody;
+  // Optional. For a body whose file type only its response tells: asked once the final
+  // response's head is in, before the output is created, with its status and its
+  // Content-Type (ResponseContentType); gives the path the body is written to in place
+  // of outPath, or nullopt to refuse it: the fetch is then cancelled before any of the
+  // body is read, as a progress call returning 0 cancels it.
+  std::function<std::optional<std::string>(int status, std::string_view contentType)> m_nameByType;
+  // m_nameByType applied to the final response's head `rawBlock`, as both ways of
+  // fetching ask it: false when the body is refused; else `outPath` is where it goes.
+  bool NameForHead(std::string_view rawBlock, std::string& outPath) const;
   // Optional. When set, fetches are served by the run's look-ahead (which may have
   // fetched them already), with the same callbacks, results and files.
   LookAheadPool* m_lookAhead = nullptr;

@@ -449,7 +449,7 @@ void LookAheadPool::ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer) 
   fetcher.ExpireCookies(transfer.request.url, cookies);
 }
 
-int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& outPath,
+int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& givenPath,
                           FetchProgressFn callback, void* context) {
   AheadTransfer* transfer = &first;
   auto headers = [&transfer] {
@@ -473,11 +473,17 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
   }
   fetcher.m_nStatusCode = transfer->status;
   fetcher.m_nContentLength = transfer->contentLength;
+  std::string outPath = givenPath;
+  const bool typed = fetcher.NameForHead(transfer->responseBlock, outPath);
   if (fetcher.m_bDumpHeaders) {
     auto block = [](const std::string& text) {
       return text.empty() ? std::nullopt : std::optional<std::string>(text);
     };
     WriteHeaderDump(outPath, block(transfer->requestBlock), block(transfer->responseBlock));
+  }
+  if (!typed) {
+    Cancelled(fetcher);
+    return 0;
   }
   if (!CanCreate(outPath)) {
     FailRecord(fetcher, 0, "Cannot create output file.", "fopen(,\"wb\")");

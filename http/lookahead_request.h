@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace harvelo {
 
@@ -23,6 +24,10 @@ struct AheadRequest {
   long long minimumBytes = 0;
   // Another hint: makes the body's cutoff for one transfer. Empty: never cut.
   std::function<BodyCutoff()> makeCutoff;
+  // Another hint, for a body whose file type only its response tells: the run's
+  // verdict on its head (status, Content-Type), false where the run's fetch will refuse
+  // it (HTTPFetcher::m_nameByType). A refused body is not kept. Empty: every type is.
+  std::function<bool(int status, std::string_view contentType)> acceptsHead;
 
   bool operator==(const AheadRequest& other) const {
     return url == other.url && referer == other.referer && cookies == other.cookies &&
@@ -36,7 +41,7 @@ struct AheadView {
   bool headersKnown = false;
   int status = 0;
   int contentLength = 0;
-  bool bodyWanted = true;  // false: ended after its headers (below the minimum)
+  bool bodyWanted = true;  // false: ended after its headers (below the minimum, refused type)
   bool complete = false;   // the whole body is in bodyPath
   bool failed = false;     // ended without a body (refused, reset, time-out, ...)
   std::string bodyPath;    // the private file that holds the body

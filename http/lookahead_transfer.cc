@@ -230,11 +230,14 @@ bool AheadTransfer::OnHeadersKnown() {
   const ResponseHead head = ParseResponseHead(responseBlock);
   status = head.status;
   contentLength = head.contentLength;
-  bodyWanted = static_cast<long long>(contentLength) >= request.minimumBytes;
+  bodyWanted =
+      static_cast<long long>(contentLength) >= request.minimumBytes &&
+      (!request.acceptsHead || request.acceptsHead(status, ResponseContentType(responseBlock)));
   if (!bodyWanted) {
     dropped_ = true;
-    // A small body is read and thrown away rather than ending the connection: the next
-    // request then needs no new connection (nor, over https, a new handshake).
+    // A small body (below the minimum, or not a picture) is read and thrown away rather
+    // than ending the connection: the next request then needs no new connection (nor,
+    // over https, a new handshake).
     draining_ = contentLength > 0 && static_cast<size_t>(contentLength) <= kDrainBytes;
   }
   return bodyWanted;

@@ -64,6 +64,23 @@ ResponseHead ParseResponseHead(std::string_view rawBlock) {
   return head;
 }
 
+std::string ResponseContentType(std::string_view rawBlock) {
+  constexpr std::string_view kName = "CONTENT-TYPE:";
+  for (size_t pos = rawBlock.find('\n'); pos != std::string_view::npos;
+       pos = rawBlock.find('\n', pos + 1)) {
+    if (FindUpper(rawBlock.substr(pos + 1, kName.size()), kName) != 0) continue;
+    std::string type;
+    for (size_t i = pos + 1 + kName.size(); i < rawBlock.size(); ++i) {
+      const char c = rawBlock[i];
+      if (c == ';' || c == '\r' || c == '\n') break;
+      if (!IsBlank(c))
+        type.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    }
+    return type;
+  }
+  return std::string();
+}
+
 bool IsFinalResponseHead(std::string_view rawBlock) {
   const int status = ParseResponseHead(rawBlock).status;
   if (status >= 100 && status < 200) return false;

@@ -17,6 +17,10 @@ struct ResponseHead {
 // the length. Numbers beyond the range of int saturate.
 ResponseHead ParseResponseHead(std::string_view rawBlock);
 
+// The media type of the block's Content-Type header, lower case, without its parameters
+// and blanks ("image/jpeg" of "Content-Type: Image/JPEG; q=1"); empty without one.
+std::string ResponseContentType(std::string_view rawBlock);
+
 // True unless the block is an interim answer (1xx) or a redirect that will be followed
 // (3xx with a Location header).
 bool IsFinalResponseHead(std::string_view rawBlock);

@@ -97,7 +97,9 @@ namespace harvelo {
   X(IDS_CHANGE_CAPTION, 107)           \
   X(IDS_RESTART_FOR_LANGUAGE, 108)     \
   X(IDS_LOG_DUPLICATE, 140)            \
-  X(IDS_WADDR_DUPLICATE, 141)
+  X(IDS_WADDR_DUPLICATE, 141)          \
+  X(IDS_LOG_NOT_PICTURE, 142)          \
+  X(IDS_WADDR_NOT_PICTURE, 143)
 
 enum StringId : int {
 #define HARVELO_STRING_ENUM(name, id) name = id,

@@ -113,6 +113,8 @@ constexpr StringEntry kEnglish[] = {
      "Language."},
     {IDS_LOG_DUPLICATE, "Duplicate"},
     {IDS_WADDR_DUPLICATE, "[DUPLICATE]  \"%s\" -> \"file://%s\".\n"},
+    {IDS_LOG_NOT_PICTURE, "Not a picture"},
+    {IDS_WADDR_NOT_PICTURE, "[NOT IMAGE]  \"%s\".\n"},
 };
 
 }  // namespace

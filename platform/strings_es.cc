@@ -115,6 +115,8 @@ constexpr StringEntry kSpanish[] = {
      "Interfase."},
     {IDS_LOG_DUPLICATE, "Duplicado"},
     {IDS_WADDR_DUPLICATE, "[ DUPLICADO  ]  \"%s\" -> \"Arch.://%s\".\n"},
+    {IDS_LOG_NOT_PICTURE, "No es una imagen"},
+    {IDS_WADDR_NOT_PICTURE, "[NO ES IMAGEN]  \"%s\".\n"},
 };
 
 }  // namespace

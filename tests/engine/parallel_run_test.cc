@@ -113,6 +113,10 @@ class Site {
   }
 
   void Page(const std::string& path, const std::string& html) { pages_[path] = html; }
+  // Answers `path` with a body of `bytes` of that Content-Type.
+  void Typed(const std::string& path, const std::string& type, size_t bytes = 3000) {
+    typed_[path] = {type, bytes};
+  }
   void Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.clear();
@@ -192,6 +196,10 @@ class Site {
       for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>('a' + (i * 7) % 23);
       body.replace(0, path.size(), path);
       res.set_content(body, "image/jpeg");
+    } else if (auto typed = typed_.find(path); typed != typed_.end()) {
+      std::string body = path;
+      body.resize(typed->second.second, path.back());
+      res.set_content(body, typed->second.first);
     } else if (path.ends_with(".jpg")) {
       std::string body = path;
       body.resize(3000 + path.size() * 7, path[1]);
@@ -205,6 +213,7 @@ class Site {
 
   LoopbackServer server_;
   std::map<std::string, std::string> pages_;
+  std::map<std::string, std::pair<std::string, size_t>> typed_;  // path -> type, size
   int refused_port_ = 0;
   std::mutex mutex_;
   std::vector<Request> requests_;
@@ -341,6 +350,22 @@ class ParallelRunTest : public ::testing::Test {
               "<a href=\"huge90000.jpg\">1</a><a href=\"a1.jpg\">2</a>"
               "<a href=\"huge700000.jpg\">3</a><a href=\"huge200000.jpg\">4</a>"
               "<a href=\"a2.jpg\">5</a>");
+    // An image service's pictures, typed by their responses only; between them a page,
+    // a large and a small body of no picture type, a missing one and one too small.
+    site.Page("/cdn.html",
+              "<img src=\"/photo-15?w=1600&q=80\"><img src=\"/seed/12/800/600\">"
+              "<img src=\"/render.php?id=4\"><img data-src=\"/blob/7\">"
+              "<img srcset=\"/seed/13/400 1x, /seed/13/800 2x\"><img src=\"/missing-9\">"
+              "<img src=\"/tiny/1\"><picture><source srcset=\"/photo-16 2x\">"
+              "<img src=\"/photo-16s\"></picture><img src=\"/bin/3\">");
+    site.Typed("/photo-15", "image/jpeg");
+    site.Typed("/seed/12/800/600", "image/webp");
+    site.Typed("/render.php", "text/html", 200000);
+    site.Typed("/blob/7", "application/octet-stream");
+    site.Typed("/seed/13/800", "image/png; charset=binary");
+    site.Typed("/tiny/1", "image/jpeg", 100);
+    site.Typed("/photo-16", "image/jpeg");
+    site.Typed("/bin/3", "application/octet-stream", 900000);
     ASSERT_TRUE(site.Start());
   }
 
@@ -358,6 +383,7 @@ class ParallelRunTest : public ::testing::Test {
     Settings settings;
     settings.minimumSizeKb = 1;
     settings.parallelTransfers = transfers;
+    settings.targetTypes = ",JPG,JPEG,PNG,WEBP";
     Engine engine(window, settings);
     engine.settingsDir = config.dir();
     engine.namedAheadFiles = namedFiles;
@@ -536,6 +562,17 @@ TEST_F(ParallelRunTest, APictureShownThreeTimesIsAskedForOnceAndTheSameHarvest) 
     SCOPED_TRACE("transfers " + std::to_string(n));
     EXPECT_EQ(Run(n, entries).asked.at("/t1.jpg"), 1);
   }
+}
+
+TEST_F(ParallelRunTest, PicturesTypedByTheirResponsesAreTheSameHarvest) {
+  ExpectSameHarvests({{site.Url("/cdn.html")}});
+  ExpectSameHarvests({{site.Url("/cdn.html")}}, {{"AAA_001.jpg", "taken"}}, true);
+  const Harvest h = Run(6, {{site.Url("/cdn.html")}});
+  EXPECT_TRUE(h.files.contains("AAA_002.webp"));
+  EXPECT_TRUE(h.files.contains("AAA_003.png"));
+  EXPECT_EQ(std::ranges::count_if(
+                h.rows, [](const std::string& row) { return row.starts_with("Not a picture"); }),
+            3);
 }
 
 TEST_F(ParallelRunTest, ThePicturesOfPagesFetchedAheadAreFetchedAheadToo) {

@@ -298,7 +298,9 @@ TEST_F(Http2RunTest, StopDropsEveryStreamAtOnce) {
   }
   EXPECT_GE(WithStatus(log, "499"), atStop);
   EXPECT_EQ(WithStatus(log, "200"), 1) << "only the page was answered";
-  EXPECT_TRUE(h.rows.front().starts_with("Stopped")) << h.rows.front();
+  // The Stop may come while the run still reads the page that the look-ahead already
+  // scanned: whichever fetch it meets ends there, and no picture is kept.
+  for (const auto& [name, bytes] : h.files) EXPECT_FALSE(name.ends_with(".jpg")) << name;
 }
 
 }  // namespace

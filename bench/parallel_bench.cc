@@ -5,9 +5,13 @@
 //     `wget -r` and `wget2 -r` with theirs;
 //  2. nginx on loopback without delay, 500 JPEGs of 60 KB over http and over https (a
 //     certificate of a throw-away CA that every program is told to trust);
-//  3. harvelo-cli's peak resident memory for a gallery of 5 000 images against 50.
+//  3. harvelo-cli's peak resident memory for a gallery of 5 000 images against 50;
+//  4. the two galleries of 1 again through nginx speaking TLS and HTTP/2 (the bench's
+//     throw-away CA passed to every program), against wget2 with HTTP/2 on, its default;
+//  5. a 2 MB HTML page from nginx with gzip on: the bytes each program received.
 // Prints every time (best of the rounds) and the ratio to the faster peer.
-//   parallel_bench [rounds] [--skip-delay] [--skip-nginx] [--skip-memory] [--server-nodelay]
+//   parallel_bench [rounds] [--skip-delay] [--skip-nginx] [--skip-memory] [--skip-http2]
+//                  [--server-nodelay]
 //                  [--harvelo-arg ARG]...
 // --server-nodelay: the delayed server sets TCP_NODELAY (as nginx does).
 // --harvelo-arg ARG (repeatable): one more argument for harvelo-cli ("--parallel", "1").
@@ -33,6 +37,7 @@
 #include "image_body.h"
 #include "support/loopback_server.h"
 #include "support/temp_dir.h"
+#include "support/tls_nginx.h"
 #include "timed_run.h"
 
 namespace {
@@ -148,12 +153,14 @@ std::vector<Peer> Peers(const std::vector<std::string>& wgetArgs,
 // ---- 1. the delayed server ----
 
 bool g_serverNoDelay = false;
+bool g_http2 = true;
+void Http2Galleries(int rounds, int sitePort);
 
 void DelayedGalleries(int rounds) {
   constexpr int kLinked = 200;
   constexpr int kThumbs = 100;
   harvelo::testing::LoopbackServer site;
-  site.server().new_task_queue = [] { return new httplib::ThreadPool(32); };
+  site.server().new_task_queue = [] { return new httplib::ThreadPool(64); };
   if (g_serverNoDelay) {
     site.server().set_socket_options([](int sock) {
       const int one = 1;
@@ -220,90 +227,23 @@ void DelayedGalleries(int rounds) {
   // The page, its thumbnails, then (every thumbnail too small) the linked pages and
   // their pictures: a page is followed only once no thumbnail was stored.
   PrintLowerBound(1 + inRounds(kThumbs) + inRounds(2 * kThumbs), 0.040, peer);
+  if (g_http2) Http2Galleries(rounds, site.port());
 }
 
 // ---- 2. nginx ----
 
-int FreePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
+using harvelo::testing::FreePort;
+using harvelo::testing::MakeCertificates;
+using harvelo::testing::Nginx;
 
-bool Accepts(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
-}
-
-class Nginx {
- public:
-  // Serves root on http `port` and https `tlsPort` with the given certificate and key.
-  bool Start(const TempDir& dir, const std::string& root, int port, int tlsPort) {
-    const std::string conf =
-        std::string(::geteuid() == 0 ? "user root;\n" : "") + "worker_processes 1;\nerror_log " +
-        dir.file("error.log") + ";\npid " + dir.file("nginx.pid") +
-        ";\nevents { worker_connections 1024; }\n"
-        "http {\n access_log off;\n"
-        " client_body_temp_path " +
-        dir.file("tmp") + ";\n server {\n  listen 127.0.0.1:" + std::to_string(port) +
-        ";\n  listen 127.0.0.1:" + std::to_string(tlsPort) + " ssl;\n  ssl_certificate " +
-        dir.file("server.pem") + ";\n  ssl_certificate_key " + dir.file("server.key") +
-        ";\n  root " + root + ";\n }\n}\n";
-    WriteBytes(dir.file("nginx.conf"), conf);
-    std::filesystem::create_directories(dir.file("logs"));
-    std::vector<std::string> args = {"nginx", "-p",         dir.dir(), "-c", dir.file("nginx.conf"),
-                                     "-g",    "daemon off;"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const char* paths[] = {"/usr/sbin/nginx", "/usr/bin/nginx"};
-    for (const char* path : paths) {
-      if (::access(path, X_OK) == 0 &&
-          posix_spawn(&pid_, path, nullptr, nullptr, argv.data(), environ) == 0) {
-        break;
-      }
-    }
-    if (pid_ <= 0) return false;
-    for (int i = 0; i < 200 && !(Accepts(port) && Accepts(tlsPort)); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return Accepts(port) && Accepts(tlsPort);
-  }
-  ~Nginx() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGQUIT);
-      int status = 0;
-      ::waitpid(pid_, &status, 0);
-    }
-  }
-
- private:
-  pid_t pid_ = -1;
-};
-
-// A throw-away CA and a certificate for 127.0.0.1 that it signed, made with openssl.
-bool MakeCertificates(const TempDir& dir) {
-  const std::string d = dir.dir();
-  WriteBytes(dir.file("ext.cnf"), "subjectAltName=IP:127.0.0.1\n");
-  const std::string script =
-      "cd '" + d +
-      "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 1 "
-      "-subj '/CN=Harvelo bench CA' && openssl req -newkey rsa:2048 -nodes -keyout server.key "
-      "-out server.csr -subj '/CN=127.0.0.1' && openssl x509 -req -in server.csr -CA ca.pem "
-      "-CAkey ca.key -CAcreateserial -out server.pem -days 1 -extfile ext.cnf";
-  return std::system((script + " >/dev/null 2>&1").c_str()) == 0;
+// nginx serving root on http `port` and https `tlsPort`.
+bool StartNginx(Nginx& nginx, const TempDir& dir, const std::string& root, int port, int tlsPort) {
+  const std::string servers =
+      " access_log off;\n server {\n  listen 127.0.0.1:" + std::to_string(port) +
+      ";\n  listen 127.0.0.1:" + std::to_string(tlsPort) + " ssl;\n  ssl_certificate " +
+      dir.file("server.pem") + ";\n  ssl_certificate_key " + dir.file("server.key") + ";\n  root " +
+      root + ";\n }\n";
+  return nginx.Start(dir, servers, {port, tlsPort});
 }
 
 void WriteGallery(const std::string& root, const std::string& name, int images, size_t size) {
@@ -327,7 +267,7 @@ void NginxGalleries(int rounds, bool memory) {
   const int port = FreePort();
   const int tlsPort = FreePort();
   Nginx nginx;
-  if (!nginx.Start(dir, root, port, tlsPort)) {
+  if (!StartNginx(nginx, dir, root, port, tlsPort)) {
     std::printf("\nnginx: cannot start it, skipped\n");
     return;
   }
@@ -361,6 +301,91 @@ void NginxGalleries(int rounds, bool memory) {
               static_cast<double>(rss[1] - rss[0]) / 1024.0);
 }
 
+// ---- 4. HTTP/2: nginx with TLS and http2 in front of the delayed server ----
+
+void Http2Galleries(int rounds, int sitePort) {
+  const TempDir dir;
+  if (!MakeCertificates(dir)) {
+    std::printf("\nHTTP/2: cannot make the certificates (openssl), skipped\n");
+    return;
+  }
+  const int tlsPort = FreePort();
+  const std::string servers =
+      " access_log off;\n server {\n  listen 127.0.0.1:" + std::to_string(tlsPort) +
+      " ssl http2;\n  ssl_certificate " + dir.file("server.pem") + ";\n  ssl_certificate_key " +
+      dir.file("server.key") +
+      ";\n  location / { proxy_pass http://127.0.0.1:" + std::to_string(sitePort) + "; }\n }\n";
+  Nginx nginx;
+  if (!nginx.Start(dir, servers, {tlsPort})) {
+    std::printf("\nHTTP/2: cannot start nginx, skipped\n");
+    return;
+  }
+  const std::string ca = dir.file("ca.pem");
+  const std::string site = "https://127.0.0.1:" + std::to_string(tlsPort);
+  Compare(
+      "40 ms a request, https + HTTP/2: linked gallery, 200 JPEGs of 60 KB",
+      Peers({"-r", "-l1", "-nd", "-A", "jpg", "--ca-certificate", ca}, {"--ca-certificate", ca}),
+      site + "/linked.html", 200, rounds, 0.6);
+  Compare("40 ms a request, https + HTTP/2: thumbnail gallery",
+          Peers({"-r", "-l2", "-nd", "--ca-certificate", ca}, {"--ca-certificate", ca}),
+          site + "/thumbs.html", 100, rounds, 0.6);
+}
+
+// ---- 5. a 2 MB HTML page from a compressing server (nginx gzip), bytes received ----
+
+void CompressedPage() {
+  const TempDir dir;
+  if (!MakeCertificates(dir)) return;
+  std::string html = "<html><title>Long page</title><body>\n";
+  for (int i = 0; html.size() < 2 * 1024 * 1024; ++i) {
+    html += "<div class=\"entry\"><a href=\"/articles/" + std::to_string(i * 7919 % 100000) +
+            ".html\">Article " + std::to_string(i) + "</a> <span>posted " +
+            std::to_string(1 + i % 28) + "." + std::to_string(1 + i % 12) + ".2024 by " +
+            std::string(1, static_cast<char>('a' + i % 26)) + "uthor</span></div>\n";
+  }
+  html += "</body></html>\n";
+  std::filesystem::create_directories(dir.file("www"));
+  WriteBytes(dir.file("www/long.html"), html);
+  const int tlsPort = FreePort();
+  const std::string servers =
+      " log_format sent '$bytes_sent';\n gzip on;\n server {\n  listen 127.0.0.1:" +
+      std::to_string(tlsPort) + " ssl http2;\n  ssl_certificate " + dir.file("server.pem") +
+      ";\n  ssl_certificate_key " + dir.file("server.key") + ";\n  access_log " +
+      dir.file("sent.log") + " sent;\n  root " + dir.file("www") + ";\n }\n";
+  Nginx nginx;
+  if (!nginx.Start(dir, servers, {tlsPort})) {
+    std::printf("\ncompressed page: cannot start nginx, skipped\n");
+    return;
+  }
+  const std::string ca = dir.file("ca.pem");
+  const std::string url = "https://127.0.0.1:" + std::to_string(tlsPort) + "/long.html";
+  std::printf("\n2 MB HTML page (%zu bytes) from nginx with gzip, https: bytes received\n",
+              html.size());
+  const std::vector<Peer> peers = {
+      {"harvelo", {HARVELO_CLI_PATH, "-q", "--dest", "@DEST", "--ca-certificate", ca}},
+      {"wget", {"wget", "-q", "--ca-certificate", ca}},
+      {"wget2", {"wget2", "-q", "--ca-certificate", ca}}};
+  long long received[3] = {0, 0, 0};
+  for (size_t p = 0; p < peers.size(); ++p) {
+    std::filesystem::resize_file(dir.file("sent.log"), 0);
+    const TempDir out;
+    std::vector<std::string> args = peers[p].args;
+    for (auto& a : args) {
+      if (a == "@DEST") a = out.file("dest");
+    }
+    args.push_back(url);
+    TimedRun(args, out);  // harvelo-cli ends 1: the page holds no picture
+    std::FILE* log = std::fopen(dir.file("sent.log").c_str(), "r");
+    for (long long n = 0; log != nullptr && std::fscanf(log, "%lld", &n) == 1;) received[p] += n;
+    if (log != nullptr) std::fclose(log);
+    std::printf("  %-8s %10lld bytes\n", peers[p].name.c_str(), received[p]);
+  }
+  if (received[2] > 0) {
+    std::printf("  harvelo / wget2: %.2f (target: at most 1.10)\n",
+                static_cast<double>(received[0]) / static_cast<double>(received[2]));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -376,6 +401,8 @@ int main(int argc, char** argv) {
       g_harveloArgs.push_back(argv[++i]);
     } else if (a == "--server-nodelay") {
       g_serverNoDelay = true;
+    } else if (a == "--skip-http2") {
+      g_http2 = false;
     } else if (a == "--skip-memory") {
       memory = false;
     } else {
@@ -385,5 +412,6 @@ int main(int argc, char** argv) {
   std::printf("parallel_bench: best of %d round(s); harvelo-cli with its defaults\n", rounds);
   if (delay) DelayedGalleries(rounds);
   if (nginx || memory) NginxGalleries(rounds, memory);
+  if (nginx) CompressedPage();
   return 0;
 }

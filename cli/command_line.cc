@@ -35,6 +35,9 @@ enum OptionId : int {
   kKeepDuplicates,
   kSkipKnown,
   kParallel,
+  kStreams,
+  kCompressedPages,
+  kNoCompressedPages,
   kCaCertificate,
   kSaveSettings,
   kVersion,
@@ -60,6 +63,9 @@ constexpr option kLongOptions[] = {
     {"keep-duplicates", no_argument, nullptr, kKeepDuplicates},
     {"skip-known", no_argument, nullptr, kSkipKnown},
     {"parallel", required_argument, nullptr, kParallel},
+    {"streams", required_argument, nullptr, kStreams},
+    {"compressed-pages", no_argument, nullptr, kCompressedPages},
+    {"no-compressed-pages", no_argument, nullptr, kNoCompressedPages},
     {"ca-certificate", required_argument, nullptr, kCaCertificate},
     {"save-settings", no_argument, nullptr, kSaveSettings},
     {"version", no_argument, nullptr, kVersion},
@@ -95,6 +101,13 @@ bool ParseTransfers(const std::string& text, int& value) {
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
   return ec == std::errc() && ptr == end && value >= kMinParallelTransfers &&
          value <= kMaxParallelTransfers;
+}
+
+bool ParseStreams(const std::string& text, int& value) {
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && value >= 0 && value <= kMaxHttp2Streams;
 }
 
 // The spelling an option id is shown with in messages.
@@ -260,6 +273,19 @@ class Parser {
         } else {
           result_.error = "--parallel needs a whole number from 1 to 16: " + value;
         }
+        break;
+      case kStreams:
+        if (int n = 0; ParseStreams(value, n)) {
+          line.http2Streams = n;
+        } else {
+          result_.error = "--streams needs a whole number from 0 to 128: " + value;
+        }
+        break;
+      case kCompressedPages:
+        line.compressedPages = 1;
+        break;
+      case kNoCompressedPages:
+        line.compressedPages = 0;
         break;
       case kCaCertificate:
         if (value.empty()) {

@@ -23,6 +23,8 @@ Settings RunSettings(const Settings& loaded, const CommandLine& line) {
     settings.skipKnownFiles = 1;
   }
   if (line.parallelTransfers) settings.parallelTransfers = *line.parallelTransfers;
+  if (line.http2Streams) settings.http2Streams = *line.http2Streams;
+  if (line.compressedPages) settings.compressedPages = *line.compressedPages;
   return settings;
 }
 

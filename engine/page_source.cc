@@ -28,6 +28,8 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
 
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
+  fetcher.m_bOfferHttp2 = settings_.http2Streams > 0 ? 1 : 0;
+  fetcher.m_bDecodePages = settings_.compressedPages;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
   fetcher.m_nextFreeName = [&stem](const std::string&) { return FirstUnusedName(stem, "html"); };
   fetcher.m_lookAhead = AheadPool();

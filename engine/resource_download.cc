@@ -39,6 +39,7 @@ int Engine::Download_Images(const std::string& pageAddress, CNameList& list, int
 
   HTTPFetcher fetcher(settings_.userAgent);
   fetcher.m_bDumpHeaders = settings_.debug.header;
+  fetcher.m_bOfferHttp2 = settings_.http2Streams > 0 ? 1 : 0;
   fetcher.m_cancelWhileWaiting = [this] { return stopRequested != 0; };
   // The folder may be shared with another run choosing the same names: a name taken
   // while the body arrived goes to the next collision name, never replaced.

@@ -36,6 +36,7 @@ std::unique_ptr<RunLookAhead> RunLookAhead::Start(Engine& engine) {
 RunLookAhead::RunLookAhead(Engine& engine) : engine_(engine) {
   LookAheadPool::Options options;
   options.maxTransfers = engine.settings().parallelTransfers;
+  options.maxStreams = engine.settings().http2Streams;
   options.agent = engine.settings().userAgent;
   options.dumpHeaders = engine.settings().debug.header != 0;
   options.anonymousFiles = !engine.namedAheadFiles;
@@ -174,6 +175,7 @@ void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry, bool scanAhead)
   request.referer = entry.referrer.empty() ? site : entry.referrer;
   request.cookies = entry.cookie;
   request.page = true;
+  request.decodeBody = engine_.settings().compressedPages != 0;
   const AheadView* view = plan.Add(std::move(request));
   // What the page lists is known once its source is here.
   if (view == nullptr || !view->complete || (!scanAhead && !scans_.contains(view->id))) {

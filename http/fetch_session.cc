@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "http/cookie_store.h"
+#include "http/curl_setup.h"
 #include "http/header_dump.h"
 #include "http/response_head.h"
-#include "http/tls_trust.h"
 #include "http/url_check.h"
 #include "http/wininet_errors.h"
 #include "platform/message_pump.h"
@@ -26,11 +26,8 @@ namespace {
 constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
 constexpr const char* kReadContext = "CHttpFile::Read()";
 // The body is handed on in reads of at most 2048 bytes. The socket is read in larger
-// blocks: with 2048-byte socket reads libcurl makes two system calls per read (the read
-// and a readiness poll), which made large bodies more than twice as slow as curl.
+// blocks (SetUpTransfer).
 constexpr size_t kReadSize = 2048;
-constexpr long kSocketReadSize = 64 * 1024;
-constexpr int kMaxRedirects = 20;
 // While the network keeps us waiting the window is pumped at least this often.
 constexpr auto kPumpInterval = std::chrono::milliseconds(40);
 
@@ -56,16 +53,7 @@ HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& fullAgent
   CURL* e = easy.get();
   curl_easy_setopt(e, CURLOPT_SHARE, share);
   curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
-  if (!agent.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str());
-  curl_easy_setopt(e, CURLOPT_PROXY, "");  // direct connection, whatever the environment says
-  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
-  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kSocketReadSize);
-  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
+  SetUpTransfer(e, agent, emptyAgent);
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HeaderCallback);
   curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &WriteCallback);
@@ -78,9 +66,6 @@ HTTPFetcher::Session::Session(HTTPFetcher& fetcher, const std::string& fullAgent
   curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, this);
   curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketCallback);
   curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
-  if (!TrustedCertificateFile().empty()) {
-    curl_easy_setopt(e, CURLOPT_CAINFO, TrustedCertificateFile().c_str());
-  }
 }
 
 HTTPFetcher::Session::~Session() {
@@ -128,7 +113,7 @@ bool HTTPFetcher::Session::OnHeadersKnown() {
   headersKnown = true;
   const ResponseHead head = ParseResponseHead(responseBlock);
   owner.m_nStatusCode = head.status;
-  owner.m_nContentLength = head.contentLength;
+  owner.m_nContentLength = ReportedLength(head, mode.decodeBody);
   const bool typed = owner.NameForHead(responseBlock, outPath);
   if (owner.m_bDumpHeaders) {
     WriteHeaderDump(
@@ -284,13 +269,15 @@ int HTTPFetcher::Session::CloseSocketCallback(void* self, curl_socket_t socket) 
 }
 
 void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
-                               const std::string& headerBlock, FetchProgressFn cb, void* ctx) {
+                               const std::vector<std::string>& headerLines,
+                               const TransferMode& fetchMode, FetchProgressFn cb, void* ctx) {
   if (running) {
     // A fetch started from inside another one's callback on the same fetcher.
     Fail(kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
     return;
   }
   Reset(path, cb, ctx);
+  mode = fetchMode;
   owner.m_bContinue = 1;
   if (!easy || !multi) {
     Fail(kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
@@ -308,17 +295,12 @@ void HTTPFetcher::Session::Run(const std::string& url, const std::string& path,
       headers.reset(grown);
     }
   };
-  for (size_t pos = 0; pos < headerBlock.size();) {
-    size_t end = headerBlock.find("\r\n", pos);
-    if (end == std::string::npos) end = headerBlock.size();
-    if (end > pos) add(headerBlock.substr(pos, end - pos));
-    pos = end + 2;
-  }
-  if (emptyAgent) add("User-Agent;");  // an empty agent is sent as an empty header
+  for (const std::string& line : headerLines) add(line);
 
   CURL* e = easy.get();
   curl_easy_setopt(e, CURLOPT_URL, url.c_str());
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
+  SetTransferMode(e, mode);
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
   curl_easy_setopt(e, CURLOPT_VERBOSE, owner.m_bDumpHeaders ? 1L : 0L);
 

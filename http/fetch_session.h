@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "http/curl_setup.h"
 #include "http/http_fetcher.h"
 #include "http/output_file.h"
 
@@ -34,7 +35,8 @@ struct HTTPFetcher::Session {
 
   // Opens url, receives the body into outPath and fills the owner's status, length,
   // error record and m_bContinue. The cookies are already in the store.
-  void Run(const std::string& url, const std::string& outPath, const std::string& headerBlock,
+  void Run(const std::string& url, const std::string& outPath,
+           const std::vector<std::string>& headerLines, const TransferMode& mode,
            FetchProgressFn callback, void* context);
 
   HTTPFetcher& owner;
@@ -47,6 +49,7 @@ struct HTTPFetcher::Session {
   std::vector<curl_socket_t> sockets;  // open connections of this session
 
   // State of the fetch under way.
+  TransferMode mode;
   std::string outPath;
   FetchProgressFn callback = nullptr;
   void* context = nullptr;

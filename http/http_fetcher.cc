@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "http/cookie_store.h"
+#include "http/curl_setup.h"
 #include "http/fetch_session.h"
 #include "http/lookahead_pool.h"
 #include "http/response_head.h"
@@ -16,11 +17,6 @@
 namespace harvelo {
 namespace {
 
-constexpr const char* kAcceptBlock =
-    "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
-    "application/msword, application/vnd.ms-powerpoint, application/x-shockwave-flash, */*\r\n"
-    "Accept-Language: es-mx\r\n"
-    "Accept-Encoding: identity\r\n";
 constexpr const char* kExpired = "expires=Mon, 7 Jan 1980 00:00:00 GMT;";
 constexpr size_t kSetCookieChars = 2046;
 constexpr size_t kExpireCookieChars = 1998;
@@ -44,7 +40,8 @@ int HTTPFetcher::GetResource(const std::string& url, const std::string& outPath,
   return Fetch(url, outPath, kTransferBinary, referer, cookies, callback, context);
 }
 
-// HTTP bodies are stored as they come, so the transfer flag changes nothing on the wire.
+// HTTP bodies are stored as they come; only a page may be asked for compressed (and is
+// then stored decoded).
 int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int transferFlag,
                        const std::string& referer, const std::string& cookies,
                        FetchProgressFn callback, void* context) {
@@ -54,18 +51,20 @@ int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int t
     request.referer = referer;
     request.cookies = cookies;
     request.page = transferFlag == kTransferAscii;
+    request.decodeBody = request.page && m_bDecodePages != 0;
     return m_lookAhead->Serve(*this, request, outPath, callback, context);
   }
   m_nStatusCode = 0;
   m_nContentLength = 0;
   m_storedPath.clear();
-  std::string headerBlock = kAcceptBlock;
-  if (!referer.empty()) {
-    // A line break in the referrer would end the header line early and smuggle in another.
-    headerBlock += "Referer: " + referer.substr(0, referer.find_first_of("\r\n")) + "\r\n";
-  }
+  TransferMode mode;
+  mode.offerHttp2 = m_bOfferHttp2 != 0;
+  mode.decodeBody = m_bDecodePages != 0 && transferFlag == kTransferAscii;
+  // A line break in the referrer would end the header line early and smuggle in another.
+  const std::vector<std::string> headerLines = RequestHeaderLines(
+      referer.substr(0, referer.find_first_of("\r\n")), m_session->emptyAgent, mode.decodeBody);
   SetCookies(url, cookies);
-  m_session->Run(url, outPath, headerBlock, callback, context);
+  m_session->Run(url, outPath, headerLines, mode, callback, context);
   ExpireCookies(url, cookies);
   return m_bContinue;
 }

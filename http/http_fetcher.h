@@ -67,6 +67,11 @@ class HTTPFetcher {
   int m_nPumpCount = 100;
   int m_nPauseMs = 0;
   int m_bContinue = 0;
+  // Offers HTTP/2 to https servers; 0 asks for HTTP/1.1 only.
+  int m_bOfferHttp2 = 0;
+  // Pages (GetPage) are asked for gzip, brotli or zstd and stored decoded; resources are
+  // always stored byte for byte as sent.
+  int m_bDecodePages = 0;
   // Optional. Asked while a fetch waits for the network, for its head as for more of
   // its body: true cancels the fetch as a progress call returning 0 does, so that a
   // server gone silent, or sending a byte at a time, does not hold a Stop until the

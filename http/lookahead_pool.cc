@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "http/cookie_store.h"
+#include "http/curl_setup.h"
 #include "http/header_dump.h"
 #include "http/lookahead_transfer.h"
 #include "http/wininet_errors.h"
@@ -32,6 +33,7 @@ constexpr size_t kStartFactor = 2;
 // How much further than it starts transfers the plan is read for those under way.
 constexpr size_t kHoldFactor = 4;
 constexpr size_t kHoldSlack = 16;
+constexpr int kMaxStreams = 128;
 
 std::string AgentLine(const std::string& agent) {
   return agent.substr(0, agent.find_first_of("\r\n"));
@@ -132,11 +134,19 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
   if (!multi_ || !store_) return;
   curl_easy_setopt(store_.get(), CURLOPT_SHARE, share);
   curl_easy_setopt(store_.get(), CURLOPT_COOKIEFILE, "");
+  options_.maxStreams = std::clamp(options_.maxStreams, 0, kMaxStreams);
   const long n = options_.maxTransfers;
+  // Connections stay N to a host; over HTTP/2 the streams on one of them are the bound.
   curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, n);
   curl_multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, n);
   // Pictures on several hosts (or several names of one server) share the N as well.
   curl_multi_setopt(multi_.get(), CURLMOPT_MAX_TOTAL_CONNECTIONS, n);
+  curl_multi_setopt(multi_.get(), CURLMOPT_PIPELINING,
+                    options_.maxStreams > 0 ? CURLPIPE_MULTIPLEX : CURLPIPE_NOTHING);
+  if (options_.maxStreams > 0) {
+    curl_multi_setopt(multi_.get(), CURLMOPT_MAX_CONCURRENT_STREAMS,
+                      static_cast<long>(std::max(options_.maxStreams, options_.maxTransfers)));
+  }
   ready_ = directory_.Create(destination);
   if (ready_) {
     stock_ = std::make_unique<AheadFileStock>(directory_, static_cast<size_t>(n),
@@ -161,6 +171,23 @@ int LookAheadPool::RunningCount() const {
   int running = 0;
   for (const auto& t : window_) running += t->state == AheadTransfer::State::kRunning ? 1 : 0;
   return running;
+}
+
+int LookAheadPool::InFlightLimit(const AheadTransfer& transfer) const {
+  if (options_.maxStreams <= 0 || multiplexed_.empty()) return options_.maxTransfers;
+  if (!multiplexed_.contains(OriginOf(transfer.request.url))) return options_.maxTransfers;
+  return std::max(options_.maxTransfers, options_.maxStreams);
+}
+
+int LookAheadPool::WidestLimit() const {
+  if (options_.maxStreams <= 0 || multiplexed_.empty()) return options_.maxTransfers;
+  return std::max(options_.maxTransfers, options_.maxStreams);
+}
+
+void LookAheadPool::LearnMultiplexing() {
+  for (const auto& t : window_) {
+    if (t->multiplexed && !t->origin.empty()) multiplexed_.insert(t->origin);
+  }
 }
 
 void LookAheadPool::Remove(const AheadTransfer& transfer) {
@@ -200,8 +227,12 @@ std::vector<std::string> LookAheadPool::StoreLines() const {
 
 AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
   const bool stopped = stopping && stopping();
-  const size_t reach = !ready_ || stopped ? 1 : static_cast<size_t>(options_.maxTransfers);
-  AheadPlan plan(window_, reach, options_.maxPagesAhead);
+  const size_t reach = !ready_ || stopped ? 1 : static_cast<size_t>(WidestLimit());
+  // A thumbnail gallery's linked pages each bring one picture: over HTTP/2 as many
+  // pages ahead as streams keeps them busy.
+  const size_t pages = std::max(options_.maxPagesAhead, reach == 1 ? 1 : reach);
+  AheadPlan plan(window_, reach,
+                 WidestLimit() > options_.maxTransfers ? pages : options_.maxPagesAhead);
   if (reach > 1 && planner) planner(plan);
   if (plan.requests_.empty() || !(plan.requests_.front() == head)) {
     // The run went another way than foreseen: what it asks for comes first.
@@ -256,6 +287,7 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
   setup.agent = agent_;
   setup.emptyAgent = empty_agent_;
   setup.dumpHeaders = options_.dumpHeaders;
+  setup.offerHttp2 = options_.maxStreams > 0;
   setup.sockets = &sockets_;
   CURL* easy = transfer.Prepare(setup, ExpectedStore(transfer), &drive_clock_);
   if (easy == nullptr) {
@@ -283,15 +315,16 @@ int LookAheadPool::StartWaiting() {
     if (!t->setCookieSeen) continue;
     (t->request.page ? pages_set_cookies_ : resources_set_cookies_) = true;
   }
+  LearnMultiplexing();
   int running = RunningCount();
   int started = 0;
   bool earlierPending = false;      // a request before this one has no headers yet
   bool earlierPagePending = false;  // a page before this one has no headers yet
   for (auto& t : window_) {
-    if (running >= options_.maxTransfers) break;
+    if (running >= WidestLimit()) break;
     const bool waits = ((resources_set_cookies_ || !resource_answered_) && earlierPending) ||
                        (pages_set_cookies_ && t->request.page && earlierPagePending);
-    if (t->state == AheadTransfer::State::kWaiting && !waits) {
+    if (t->state == AheadTransfer::State::kWaiting && !waits && running < InFlightLimit(*t)) {
       Start(*t);
       if (t->state == AheadTransfer::State::kRunning) {
         ++running;

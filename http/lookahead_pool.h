@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,10 @@ class AheadPlan {
 class LookAheadPool {
  public:
   struct Options {
-    int maxTransfers = 6;              // N: transfers in flight, the run's own included
+    int maxTransfers = 6;  // N: transfers in flight, the run's own included
+    // https servers are offered HTTP/2; to one that took it, up to this many requests
+    // (at least N) are in flight over its one connection. 0: HTTP/1.1 only.
+    int maxStreams = 0;
     std::optional<std::string> agent;  // none: the default agent
     bool dumpHeaders = false;          // the run writes header dumps
     size_t maxPagesAhead = 4;          // page sources in the plan at most
@@ -121,6 +125,11 @@ class LookAheadPool {
   void ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer);
   void Remove(const AheadTransfer& transfer);
   int RunningCount() const;
+  // How many transfers may be in flight when `transfer` starts: more to a server known to
+  // multiplex them over one connection.
+  int InFlightLimit(const AheadTransfer& transfer) const;
+  int WidestLimit() const;
+  void LearnMultiplexing();
 
   Options options_;
   AheadDirectory directory_;
@@ -144,6 +153,7 @@ class LookAheadPool {
   bool resources_set_cookies_ = false;  // a resource's response did
   bool resource_answered_ = false;      // a resource's response head has come in this run
   int peak_in_flight_ = 0;
+  std::set<std::string> multiplexed_;  // origins whose responses came over HTTP/2
   bool plan_dirty_ = false;
   int pieces_without_turn_ = 0;  // looks at the network since the last turn
   std::chrono::steady_clock::time_point last_pump_;

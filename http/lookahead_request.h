@@ -15,9 +15,10 @@ using BodyCutoff = std::function<bool(const char* data, size_t size)>;
 
 struct AheadRequest {
   std::string url;
-  std::string referer;  // as sent (cut at a line break); empty: none
-  std::string cookies;  // the page's cookie list ("a=1; b=2"); empty: none
-  bool page = false;    // a page source (GetPage) rather than a resource
+  std::string referer;      // as sent (cut at a line break); empty: none
+  std::string cookies;      // the page's cookie list ("a=1; b=2"); empty: none
+  bool page = false;        // a page source (GetPage) rather than a resource
+  bool decodeBody = false;  // asked for compressed, stored decoded (pages only)
   // A body announced shorter than this is not wanted: the run will discard it on its
   // first progress call, so it is not fetched ahead either. 0: every body is wanted.
   // A hint of the planner's: not part of what makes two requests the same.
@@ -31,7 +32,7 @@ struct AheadRequest {
 
   bool operator==(const AheadRequest& other) const {
     return url == other.url && referer == other.referer && cookies == other.cookies &&
-           page == other.page;
+           page == other.page && decodeBody == other.decodeBody;
   }
 };
 

@@ -11,10 +11,10 @@
 #include <string_view>
 
 #include "http/cookie_store.h"
+#include "http/curl_setup.h"
 #include "http/output_file.h"
 #include "http/quick_ack.h"
 #include "http/response_head.h"
-#include "http/tls_trust.h"
 #include "http/url_check.h"
 #include "http/wininet_errors.h"
 
@@ -23,12 +23,6 @@ namespace {
 
 constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
 constexpr const char* kReadContext = "CHttpFile::Read()";
-constexpr const char* kAcceptBlock[] = {
-    "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-excel, "
-    "application/msword, application/vnd.ms-powerpoint, application/x-shockwave-flash, */*",
-    "Accept-Language: es-mx", "Accept-Encoding: identity"};
-constexpr long kSocketReadSize = 64 * 1024;
-constexpr long kMaxRedirects = 20;
 constexpr size_t kSetCookieChars = 2046;
 constexpr size_t kBodyReadAhead = 64 * 1024;
 constexpr size_t kBodyWriteSize = 64 * 1024;
@@ -105,27 +99,18 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
     StoreCookie(e, request.url, element);
   });
 
-  for (const char* line : kAcceptBlock) {
-    headers_.reset(curl_slist_append(headers_.release(), line));
+  for (const std::string& line :
+       RequestHeaderLines(request.referer, setup.emptyAgent, request.decodeBody)) {
+    headers_.reset(curl_slist_append(headers_.release(), line.c_str()));
   }
-  if (!request.referer.empty()) {
-    headers_.reset(curl_slist_append(headers_.release(), ("Referer: " + request.referer).c_str()));
-  }
-  if (setup.emptyAgent) headers_.reset(curl_slist_append(headers_.release(), "User-Agent;"));
-  if (!setup.emptyAgent) curl_easy_setopt(e, CURLOPT_USERAGENT, setup.agent.c_str());
-
+  SetUpTransfer(e, setup.agent, setup.emptyAgent);
+  SetTransferMode(e, TransferMode{setup.offerHttp2, request.decodeBody});
+  // Over HTTP/2 a request waits for the connection under way to the host and goes out
+  // on it, rather than opening one of its own.
+  curl_easy_setopt(e, CURLOPT_PIPEWAIT, setup.offerHttp2 ? 1L : 0L);
   curl_easy_setopt(e, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers_.get());
   curl_easy_setopt(e, CURLOPT_PRIVATE, this);
-  curl_easy_setopt(e, CURLOPT_PROXY, "");
-  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kSocketReadSize);
-  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, kCurlConnectTimeoutMs);
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HeaderCallback);
   curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
@@ -142,9 +127,6 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
     curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, &DebugCallback);
     curl_easy_setopt(e, CURLOPT_DEBUGDATA, this);
     curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);
-  }
-  if (!TrustedCertificateFile().empty()) {
-    curl_easy_setopt(e, CURLOPT_CAINFO, TrustedCertificateFile().c_str());
   }
   return e;
 }
@@ -229,7 +211,17 @@ bool AheadTransfer::OnHeadersKnown() {
   headersKnown = true;
   const ResponseHead head = ParseResponseHead(responseBlock);
   status = head.status;
-  contentLength = head.contentLength;
+  contentLength = ReportedLength(head, request.decodeBody);
+  if (easy_) {
+    long version = 0;
+    curl_easy_getinfo(easy_.get(), CURLINFO_HTTP_VERSION, &version);
+    multiplexed = version >= CURL_HTTP_VERSION_2_0;
+    char* where = nullptr;
+    if (multiplexed && curl_easy_getinfo(easy_.get(), CURLINFO_EFFECTIVE_URL, &where) == CURLE_OK &&
+        where != nullptr) {
+      origin = OriginOf(where);
+    }
+  }
   bodyWanted =
       static_cast<long long>(contentLength) >= request.minimumBytes &&
       (!request.acceptsHead || request.acceptsHead(status, ResponseContentType(responseBlock)));

@@ -25,6 +25,7 @@ struct AheadTransferSetup {
   std::string agent;  // the User-Agent line's text, already cut at a line break
   bool emptyAgent = false;
   bool dumpHeaders = false;       // keep the request block as sent (VERBOSE)
+  bool offerHttp2 = false;        // https: offer HTTP/2, and wait for a connection to share
   SocketList* sockets = nullptr;  // the pool's connections, for the early ACK
 };
 
@@ -103,6 +104,8 @@ class AheadTransfer {
   std::string errorDescription;
   std::string errorContext;
   bool setCookieSeen = false;
+  bool multiplexed = false;            // the final response came over HTTP/2
+  std::string origin;                  // ... from this scheme://host:port
   std::vector<std::string> seedLines;  // the process store's cookies when it went out
   std::vector<std::string> jarLines;   // its own jar when it ended
 

@@ -61,6 +61,14 @@ ResponseHead ParseResponseHead(std::string_view rawBlock) {
     int length = 0;
     if (ScanInt(rawBlock, pos + kLength.size(), length)) head.contentLength = length;
   }
+  constexpr std::string_view kEncoding = "CONTENT-ENCODING:";
+  pos = FindUpper(rawBlock, kEncoding);
+  if (pos != std::string_view::npos) {
+    pos += kEncoding.size();
+    while (pos < rawBlock.size() && (rawBlock[pos] == ' ' || rawBlock[pos] == '\t')) ++pos;
+    const std::string_view value = rawBlock.substr(pos, rawBlock.find_first_of("\r\n", pos) - pos);
+    head.encoded = !value.empty() && FindUpper(value, "IDENTITY") != 0;
+  }
   return head;
 }
 

@@ -10,11 +10,13 @@ namespace harvelo {
 struct ResponseHead {
   int status = 0;         // 0 when no status could be read
   int contentLength = 0;  // 0 when absent or unreadable
+  bool encoded = false;   // a Content-Encoding other than identity: the body is compressed
 };
 
 // Searches the upper-cased block anywhere: the word after the first "HTTP/" and then a
 // decimal number gives the status; the number after the first "CONTENT-LENGTH:" gives
-// the length. Numbers beyond the range of int saturate.
+// the length. Numbers beyond the range of int saturate. A "CONTENT-ENCODING:" header
+// naming anything but "identity" marks the body encoded.
 ResponseHead ParseResponseHead(std::string_view rawBlock);
 
 // The media type of the block's Content-Type header, lower case, without its parameters

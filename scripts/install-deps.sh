@@ -19,6 +19,9 @@ if [ "${1:-build}" = test ]; then
     xauth)
   # The peers and the server of bench/parallel_bench (and openssl for its throw-away CA).
   packages+=(wget2 nginx openssl)
+  # The compressed pages' tests compress what their servers send (nginx serves the
+  # HTTP/2 tests too).
+  packages+=(zlib1g-dev libbrotli-dev libzstd-dev)
   # The package test: lintian on the .deb, and the checkers of its desktop entry and
   # AppStream metadata.
   packages+=(lintian appstream desktop-file-utils)

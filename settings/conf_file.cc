@@ -36,6 +36,9 @@ bool ReadConfFile(Settings& settings, const std::string& path) {
   ReadInt(file, settings.parallelTransfers);
   settings.parallelTransfers =
       std::clamp(settings.parallelTransfers, kMinParallelTransfers, kMaxParallelTransfers);
+  ReadInt(file, settings.http2Streams);
+  settings.http2Streams = std::clamp(settings.http2Streams, 0, kMaxHttp2Streams);
+  ReadInt(file, settings.compressedPages);
   return true;
 }
 
@@ -55,6 +58,8 @@ bool WriteConfFile(const Settings& settings, const std::string& path) {
   writer.Printf("Skip Dupes:     \"%d\"\n", settings.skipDuplicates);
   writer.Printf("Skip Known:     \"%d\"\n", settings.skipKnownFiles);
   writer.Printf("Parallel:       \"%d\"\n", settings.parallelTransfers);
+  writer.Printf("H2 Streams:     \"%d\"\n", settings.http2Streams);
+  writer.Printf("Compress Pages: \"%d\"\n", settings.compressedPages);
   return writer.Close();
 }
 

@@ -16,6 +16,7 @@ struct DebugFlags {
 
 constexpr int kMinParallelTransfers = 1;
 constexpr int kMaxParallelTransfers = 16;
+constexpr int kMaxHttp2Streams = 128;
 
 struct Settings {
   std::string destinationDir;  // the Destination Directory field (1001)
@@ -27,6 +28,13 @@ struct Settings {
   // Transfers in flight at once (1 to 16): the requests that come next are fetched
   // ahead, the run unchanged; 1 fetches one at a time.
   int parallelTransfers = 6;
+  // https servers are offered HTTP/2; where one takes it, the look-ahead keeps up to this
+  // many requests in flight on its one connection (at least parallelTransfers). 0 asks
+  // for HTTP/1.1 only.
+  int http2Streams = 32;
+  // Pages are asked for gzip, brotli or zstd and kept decoded; 0 asks for them as they
+  // are. Resources are always kept as sent.
+  int compressedPages = 1;
   std::string debugOptions;
   DebugFlags debug;
   // Pages as they are written today: srcset and lazy-loading attributes, PICTURE, image

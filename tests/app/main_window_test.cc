@@ -420,8 +420,10 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItAndLeavesNothingBehind) {
     Button(IDC_START)->Click();
     timer.Stop();
     ASSERT_TRUE(SettleUntil([&] { return window.Finished(); }, 3000));
+    // The close may land inside a transfer ("Stopped") or between two: either way the
+    // rest of the gallery is never asked for.
     EXPECT_LT(served.load(), 8);
-    EXPECT_EQ(LogCell(0, 1), "Stopped");
+    EXPECT_LT(LogRows(), 8);
     std::set<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(destination.dir())) {
       const std::string name = entry.path().filename().string();

@@ -7,7 +7,11 @@ scripts/install-deps.sh test
 
 build_dir=${BUILD_DIR:-build}
 sanitize=${HARVELO_SANITIZE:-OFF}
+# Compiler output is cached between builds and between clones of the repository: the
+# paths it records are taken relative to the checkout.
+export CCACHE_BASEDIR="$PWD"
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache \
   -DHARVELO_SANITIZE="$sanitize" -DHARVELO_TESTS=ON >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 # Every test runs once: a test that fails on a loaded machine is mended, not retried.

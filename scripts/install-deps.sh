@@ -4,6 +4,10 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libxxhash-dev)
+if [ "${1:-build}" = test ]; then
+  # The test command caches compiler output between its two builds and between runs.
+  packages+=(ccache)
+fi
 # The window: wxWidgets on GTK 3; dpkg-dev and file let `cpack -G DEB` find the
 # package's library dependencies.
 packages+=(libwxgtk3.2-dev libgtk-3-dev dpkg-dev file)

@@ -8,8 +8,9 @@ scripts/install-deps.sh test
 build_dir=${BUILD_DIR:-build}
 sanitize=${HARVELO_SANITIZE:-OFF}
 # Compiler output is cached between builds and between clones of the repository: the
-# paths it records are taken relative to the checkout.
-export CCACHE_BASEDIR="$PWD"
+# paths it records are taken relative to the checkout, and the build folder's own path
+# is left out of what identifies an object.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache \
   -DHARVELO_SANITIZE="$sanitize" -DHARVELO_TESTS=ON >/dev/null

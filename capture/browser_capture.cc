@@ -94,7 +94,7 @@ void InstallPageContextLookUp(Engine& engine, BrowserCapture& capture) {
 }
 
 int RunInspectorProgram(const std::string& programDir, const std::string& tempDir) {
-  if (tempDir.empty()) return 0;  // no private folder: nowhere safe to hand over
+  if (tempDir.empty()) return 0;  // no private folder: nowhere safe to write the list
   int status = -1;
   return SpawnAndWait(programDir + "Inspector", {"Inspector", "MSIE"}, &status,
                       {std::string(kTempDirectoryVariable) + "=" + tempDir}) == 1 &&

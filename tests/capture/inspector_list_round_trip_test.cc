@@ -23,7 +23,7 @@ struct Record {
   std::string title, address, cookie, referrer;
 };
 
-TEST(InspectorHandOver, EveryFieldComesBackExactlyThroughBothSides) {
+TEST(InspectorListRoundTrip, EveryFieldComesBackExactlyThroughBothSides) {
   using namespace std::string_literals;
   const std::vector<Record> records = {
       {"Gallery: x\" \"http://127.0.0.1:8001/evil.html", "http://real/page", "sid=secret",
@@ -63,7 +63,7 @@ TEST(InspectorHandOver, EveryFieldComesBackExactlyThroughBothSides) {
   EXPECT_FALSE(FindRecordByAddress(out, "http://127.0.0.1:8001/evil.html", crafted));
 }
 
-TEST(InspectorHandOver, TheProgramWritesIntoTheFolderItsStarterNames) {
+TEST(InspectorListRoundTrip, TheProgramWritesIntoTheFolderItsStarterNames) {
   ::setenv("HARVELO_DEVTOOLS_PORT", "1", 1);  // no browser: an empty list
   TempDir first, second;
   EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, first.dir()), 1);
@@ -73,7 +73,7 @@ TEST(InspectorHandOver, TheProgramWritesIntoTheFolderItsStarterNames) {
     EXPECT_EQ(harvelo::testing::ReadBytes(dir->file("inspector.n")), "0\r\n");
     EXPECT_TRUE(harvelo::testing::Exists(dir->file("inspector.out")));
   }
-  EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, ""), 0) << "no folder: nowhere to hand over";
+  EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, ""), 0) << "no folder: nowhere to write the list";
 }
 
 }  // namespace

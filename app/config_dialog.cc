@@ -31,6 +31,7 @@ constexpr int kIdDebug = 1025, kIdMinimum = 1030, kIdUpDown = 1032;
 constexpr int kIdModernPages = 1050, kIdPictureWidth = 1051, kIdPictureHeight = 1052;
 constexpr int kIdSkipDuplicates = 1053, kIdSkipKnownFiles = 1054;
 constexpr int kIdParallel = 1055, kIdParallelUpDown = 1056;
+constexpr int kIdHttp2Streams = 1057, kIdHttp2StreamsUpDown = 1058, kIdCompressedPages = 1059;
 // The up-down arrows step within 1..2000; a typed number is not limited by them.
 constexpr int kStepMin = 1, kStepMax = 2000;
 // An extra radio button, never shown: checked when no browser is chosen (a stored value
@@ -64,7 +65,13 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
   parallel.SetRange(0, INT_MAX);
   FindWindow(kIdParallel)->SetValidator(parallel);
   static_cast<UpDownControl*>(FindWindow(kIdParallelUpDown))->OnStep([this](int d) {
-    StepParallelTransfers(d);
+    StepField(kIdParallel, d, kMinParallelTransfers, kMaxParallelTransfers);
+  });
+  wxIntegerValidator<int> streams(&http2Streams_);
+  streams.SetRange(0, INT_MAX);
+  FindWindow(kIdHttp2Streams)->SetValidator(streams);
+  static_cast<UpDownControl*>(FindWindow(kIdHttp2StreamsUpDown))->OnStep([this](int d) {
+    StepField(kIdHttp2Streams, d, 0, kMaxHttp2Streams);
   });
   static_cast<UpDownControl*>(FindWindow(kIdUpDown))->OnStep([this](int d) { StepMinimumSize(d); });
   minimum_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) {
@@ -120,6 +127,8 @@ bool ConfigDialog::TransferDataToWindow() {
   pictureWidth_ = values_.minimumPictureWidth;
   pictureHeight_ = values_.minimumPictureHeight;
   parallel_ = values_.parallelTransfers;
+  http2Streams_ = values_.http2Streams;
+  Check(kIdCompressedPages)->SetValue(values_.compressedPages != 0);
   return wxDialog::TransferDataToWindow();
 }
 
@@ -141,6 +150,8 @@ bool ConfigDialog::TransferDataFromWindow() {
   values_.minimumPictureWidth = pictureWidth_;
   values_.minimumPictureHeight = pictureHeight_;
   values_.parallelTransfers = parallel_;
+  values_.http2Streams = http2Streams_;
+  values_.compressedPages = Check(kIdCompressedPages)->GetValue();
   return true;
 }
 
@@ -154,7 +165,8 @@ bool ConfigDialog::NumberFieldsHold() {
   const Field fields[] = {{kIdMinimum, 0, INT_MAX},
                           {kIdPictureWidth, 0, INT_MAX},
                           {kIdPictureHeight, 0, INT_MAX},
-                          {kIdParallel, kMinParallelTransfers, kMaxParallelTransfers}};
+                          {kIdParallel, kMinParallelTransfers, kMaxParallelTransfers},
+                          {kIdHttp2Streams, 0, kMaxHttp2Streams}};
   for (const Field& f : fields) {
     auto* field = static_cast<wxTextCtrl*>(FindWindow(f.id));
     long value = 0;
@@ -187,11 +199,10 @@ void ConfigDialog::NormaliseResourceTypes() {
   types_->ChangeValue(Wx(ResourceTypesRule(Utf8(types_->GetValue()))));
 }
 
-void ConfigDialog::StepParallelTransfers(int delta) {
-  auto* field = static_cast<wxTextCtrl*>(FindWindow(kIdParallel));
+void ConfigDialog::StepField(int id, int delta, long low, long high) {
+  auto* field = static_cast<wxTextCtrl*>(FindWindow(id));
   const long current = std::strtol(Utf8(field->GetValue()).c_str(), nullptr, 10);
-  const long next = std::clamp(current + delta, static_cast<long>(kMinParallelTransfers),
-                               static_cast<long>(kMaxParallelTransfers));
+  const long next = std::clamp(current + delta, low, high);
   field->ChangeValue(wxString::Format("%ld", next));
 }
 

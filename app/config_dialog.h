@@ -24,6 +24,8 @@ struct ConfigValues {
   int skipDuplicates = 1;
   int skipKnownFiles = 0;
   int parallelTransfers = 6;  // transfers at a time, 1..16
+  int http2Streams = 32;      // requests at once on one HTTP/2 connection; 0 HTTP/1.1 only
+  int compressedPages = 1;    // pages asked for compressed
 };
 
 class ConfigDialog : public HarveloDialog {
@@ -44,7 +46,8 @@ class ConfigDialog : public HarveloDialog {
 
  private:
   void StepMinimumSize(int delta);
-  void StepParallelTransfers(int delta);
+  // An up-down arrow on a number field: one step, kept within low..high.
+  void StepField(int id, int delta, long low, long high);
   bool NumberFieldsHold();
   wxCheckBox* Check(int id);
 
@@ -55,6 +58,7 @@ class ConfigDialog : public HarveloDialog {
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   int parallel_ = 6;
+  int http2Streams_ = 32;
   bool closing_ = false;
   wxTextCtrl* types_ = nullptr;
   wxTextCtrl* minimum_ = nullptr;

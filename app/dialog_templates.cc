@@ -38,13 +38,20 @@ constexpr ControlTemplate kConfigEnglish[] = {
     {kNoId, K::kLabel, "pixels (0 x 0: any)", 163, 206, 80, 8},
     {1053, K::kCheckBox, "S&kip a copy of a file this run stored", 20, 222, 220, 10},
     {1054, K::kCheckBox, "Skip a copy of a file already in the destinatio&n", 20, 235, 220, 10},
-    {kNoId, K::kLabel, "Parallel &transfers:", 14, 258, 80, 8},
-    {1055, K::kDigitsEdit, "", 96, 256, 30, 14},
-    {1056, K::kUpDown, "", 116, 256, 10, 14},
-    {kNoId, K::kLabel, "(1 to 16 at a time)", 132, 258, 110, 8},
-    {2, K::kOwnerButton, "Cancel", 68, 280, 50, 14},
-    {1, K::kOwnerButton, "OK", 140, 280, 50, 14},
-    {3, K::kDefaultButton, "Def", 224, 280, 29, 14},
+    // How the pages and pictures travel: a column of its own on the right.
+    {kNoId, K::kGroupBox, " Transfers ", 258, 12, 200, 90},
+    {kNoId, K::kLabel, "Parallel &transfers:", 264, 28, 72, 8},
+    {1055, K::kDigitsEdit, "", 338, 26, 30, 14},
+    {1056, K::kUpDown, "", 358, 26, 10, 14},
+    {kNoId, K::kLabel, "(1 to 16 at a time)", 373, 28, 80, 8},
+    {kNoId, K::kLabel, "HTTP/&2 streams:", 264, 48, 72, 8},
+    {1057, K::kDigitsEdit, "", 338, 46, 30, 14},
+    {1058, K::kUpDown, "", 358, 46, 10, 14},
+    {kNoId, K::kLabel, "(at once over one https connection; 0: HTTP/1.1 only)", 373, 46, 80, 26},
+    {1059, K::kCheckBox, "Ask for co&mpressed pages (gzip, brotli, zstd)", 264, 82, 190, 10},
+    {2, K::kOwnerButton, "Cancel", 160, 262, 50, 14},
+    {1, K::kOwnerButton, "OK", 250, 262, 50, 14},
+    {3, K::kDefaultButton, "Def", 420, 262, 29, 14},
 };
 
 constexpr ControlTemplate kConfigSpanish[] = {
@@ -73,17 +80,23 @@ constexpr ControlTemplate kConfigSpanish[] = {
     {kNoId, K::kLabel, "píxeles (0 x 0: todas)", 163, 206, 80, 8},
     {1053, K::kCheckBox, "Omitir copias de archivos de esta &sesión", 20, 222, 220, 10},
     {1054, K::kCheckBox, "Omitir copias de archivos ya en el des&tino", 20, 235, 220, 10},
-    {kNoId, K::kLabel, "Descargas en &paralelo:", 14, 258, 80, 8},
-    {1055, K::kDigitsEdit, "", 96, 256, 30, 14},
-    {1056, K::kUpDown, "", 116, 256, 10, 14},
-    {kNoId, K::kLabel, "(de 1 a 16 a la vez)", 132, 258, 110, 8},
-    {2, K::kOwnerButton, "Cancelar", 64, 280, 58, 14},
-    {1, K::kOwnerButton, "OK", 136, 280, 58, 14},
-    {3, K::kDefaultButton, "Def", 224, 280, 29, 14},
+    {kNoId, K::kGroupBox, " Transferencias ", 258, 12, 200, 90},
+    {kNoId, K::kLabel, "Descargas en &paralelo:", 264, 24, 72, 16},
+    {1055, K::kDigitsEdit, "", 338, 26, 30, 14},
+    {1056, K::kUpDown, "", 358, 26, 10, 14},
+    {kNoId, K::kLabel, "(de 1 a 16 a la vez)", 373, 28, 80, 8},
+    {kNoId, K::kLabel, "Fl&ujos HTTP/2:", 264, 48, 72, 8},
+    {1057, K::kDigitsEdit, "", 338, 46, 30, 14},
+    {1058, K::kUpDown, "", 358, 46, 10, 14},
+    {kNoId, K::kLabel, "(a la vez por una conexión https; 0: solo HTTP/1.1)", 373, 46, 80, 26},
+    {1059, K::kCheckBox, "Pedir páginas comprimidas (gzip, &brotli, zstd)", 264, 82, 190, 10},
+    {2, K::kOwnerButton, "Cancelar", 156, 262, 58, 14},
+    {1, K::kOwnerButton, "OK", 246, 262, 58, 14},
+    {3, K::kDefaultButton, "Def", 420, 262, 29, 14},
 };
 
-constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 260, 301, kConfigEnglish};
-constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 260, 301, kConfigSpanish};
+constexpr DialogTemplate kConfigEnglishDialog{"Harvelo Configuration", 466, 283, kConfigEnglish};
+constexpr DialogTemplate kConfigSpanishDialog{"Configuración de Harvelo", 466, 283, kConfigSpanish};
 
 // The group box comes first so that it lies beneath the labels it frames.
 constexpr ControlTemplate kAboutEnglish[] = {

@@ -167,6 +167,8 @@ void MainWindow::OpenConfiguration() {
   values.skipDuplicates = settings_.skipDuplicates;
   values.skipKnownFiles = settings_.skipKnownFiles;
   values.parallelTransfers = settings_.parallelTransfers;
+  values.http2Streams = settings_.http2Streams;
+  values.compressedPages = settings_.compressedPages;
   ConfigDialog dialog(this, values, options_.settingsDir);
   if (dialog.ShowModal() != wxID_OK) return;
   ApplyConfiguration(dialog.Values());
@@ -184,6 +186,8 @@ void MainWindow::ApplyConfiguration(const ConfigValues& values) {
   settings_.skipDuplicates = values.skipDuplicates;
   settings_.skipKnownFiles = values.skipKnownFiles;
   settings_.parallelTransfers = values.parallelTransfers;
+  settings_.http2Streams = values.http2Streams;
+  settings_.compressedPages = values.compressedPages;
   ParseDebugOptions(settings_);
   StoreIntoSettings();
   SaveSettings(settings_, options_.settingsDir);

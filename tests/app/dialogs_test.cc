@@ -81,6 +81,16 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   static_cast<app::UpDownControl*>(dialog.FindWindow(1056))->Step(+1);
   EXPECT_EQ(app::Utf8(Edit(1055)->GetValue()), "16");
+  // HTTP/2 streams: 0 to 128, the arrows kept within them.
+  EXPECT_EQ(app::Utf8(Edit(1057)->GetValue()), "32");
+  Edit(1057)->ChangeValue("129");
+  dialog.Button(1)->Click();
+  EXPECT_FALSE(dialog.Finished());
+  ASSERT_EQ(dialogs_.boxes.size(), 2u);
+  static_cast<app::UpDownControl*>(dialog.FindWindow(1058))->Step(+1);
+  EXPECT_EQ(app::Utf8(Edit(1057)->GetValue()), "128");
+  EXPECT_TRUE(static_cast<wxCheckBox*>(dialog.FindWindow(1059))->GetValue());
+  static_cast<wxCheckBox*>(dialog.FindWindow(1059))->SetValue(false);
   dialog.Button(1)->Click();
   EXPECT_TRUE(dialog.Finished());
   EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
@@ -94,6 +104,8 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   EXPECT_EQ(out.minimumPictureHeight, 200);
   EXPECT_EQ(out.skipKnownFiles, 1);
   EXPECT_EQ(out.parallelTransfers, 16);
+  EXPECT_EQ(out.http2Streams, 128);
+  EXPECT_EQ(out.compressedPages, 0);
 }
 
 TEST_F(ConfigDialogTest, ResourceTypesAreNormalisedWhereverTheFocusGoes) {

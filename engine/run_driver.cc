@@ -37,6 +37,8 @@ void Engine::Process_URL_List() {
 
   Clear_Log();
   contentChecks.StartRun();
+  renderer_.reset();
+  rendererTried_ = false;
   reachedPages_.clear();
   stopRequested = 0;
   abandoning_ = false;
@@ -78,8 +80,11 @@ void Engine::Process_URL_List() {
             "download the page directly.");
       downloaded += Download_Images(pageAddress, IMG_List, 2, cookie);
     } else {
-      if (lookAhead_) lookAhead_->EnterPage(address, referrer, cookie, kind);
-      pageResult = Download_Source(address, referrer, cookie, errorText);
+      // Typed and batched addresses (and the frames they hold) are rendered when asked
+      // for; pages found linked around thumbnails are fetched as they are.
+      const bool render = kind == PageEntry && settings_.renderedPages >= kRenderTypedPages;
+      if (lookAhead_ && !render) lookAhead_->EnterPage(address, referrer, cookie, kind);
+      pageResult = Download_Source(address, referrer, cookie, errorText, render);
       if (pageResult) {
         const HarvestStep step = NextHarvestStep(static_cast<size_t>(LINK_List.Count()),
                                                  static_cast<size_t>(IMG_List.Count()),
@@ -128,6 +133,8 @@ void Engine::Process_URL_List() {
   }
 
   lookAhead_.reset();
+  // The browser and its profile go with the run, whatever ended it.
+  renderer_.reset();
   window_.EnableControl(IDC_STOP, false);
   window_.EnableControl(IDC_PAUSE, false);
   for (const int id : kLockedControls) window_.EnableControl(id, true);

@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "open_pages/devtools_connection.h"
+#include "devtools/devtools_connection.h"
 #include "open_pages/error_reporter.h"
 
 namespace harvelo::inspector {
+
+// The DevTools client is shared with the rendering of pages (devtools/).
+using devtools::CallResult;
+using devtools::DevToolsConnection;
 
 // What the whole pass shares: its deadline, and what became of the browser so far. A
 // browser that failed is reported once, not once per page and call, and a browser that

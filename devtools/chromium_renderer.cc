@@ -1,0 +1,254 @@
+#include "devtools/chromium_renderer.h"
+
+#include <set>
+#include <thread>
+
+#include "devtools/devtools_connection.h"
+#include "devtools/headless_chromium.h"
+#include "http/cookie_store.h"
+
+namespace harvelo::devtools {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The network counts as quiet once no request has been under way for this long.
+constexpr std::chrono::milliseconds kQuietTime{300};
+constexpr std::chrono::milliseconds kPollInterval{50};
+// One exchange with the browser beyond the render's own bound (a page that never
+// answers its navigation): then the tab is given up.
+constexpr std::chrono::seconds kExchangeMargin{5};
+
+// The pictures the page loaded: IMG elements (and Image objects) and what style sheets
+// asked for, CSS backgrounds among them, in the order they were asked for.
+constexpr char kPicturesScript[] =
+    "JSON.stringify(performance.getEntriesByType('resource')"
+    ".filter(e => e.initiatorType === 'img' || e.initiatorType === 'css')"
+    ".sort((a, b) => a.startTime - b.startTime).map(e => e.name))";
+
+std::string StringField(const nlohmann::json& object, const char* name) {
+  if (!object.is_object()) return "";
+  const auto it = object.find(name);
+  return it != object.end() && it->is_string() ? it->get<std::string>() : "";
+}
+
+// A browser cookie as a line of the Netscape cookie-file format.
+std::string CookieFileLine(const nlohmann::json& cookie) {
+  std::string domain = StringField(cookie, "domain");
+  const bool subdomains = domain.starts_with('.');
+  const bool httpOnly = cookie.value("httpOnly", false);
+  const bool secure = cookie.value("secure", false);
+  const bool session = cookie.value("session", false);
+  const double expires = cookie.contains("expires") && cookie["expires"].is_number()
+                             ? cookie["expires"].get<double>()
+                             : 0.0;
+  const long long expiry = session || expires <= 0 ? 0 : static_cast<long long>(expires);
+  return (httpOnly ? "#HttpOnly_" : "") + domain + "\t" + (subdomains ? "TRUE" : "FALSE") + "\t" +
+         StringField(cookie, "path") + "\t" + (secure ? "TRUE" : "FALSE") + "\t" +
+         std::to_string(expiry) + "\t" + StringField(cookie, "name") + "\t" +
+         StringField(cookie, "value");
+}
+
+class ChromiumRenderer : public PageRenderer {
+ public:
+  explicit ChromiumRenderer(const RenderBounds& bounds) : bounds_(bounds) {}
+
+  bool Start(std::string& error) { return browser_.Start(ChromiumProgram(), error); }
+
+  int Render(const std::string& address, const std::string& cookie, RenderedPage& page,
+             std::string& error, const std::function<bool()>& goOn) override {
+    page = {};
+    go_on_ = &goOn;
+    std::string targetId;
+    if (!OpenTab(targetId, error)) return 0;
+    const int rc = RenderInTab(targetId, address, cookie, page, error);
+    CloseTab(targetId);
+    return rc;
+  }
+
+ private:
+  bool Ok(CallResult rc) { return rc == CallResult::kOk; }
+
+  bool OpenTab(std::string& targetId, std::string& error) {
+    if (!control_) {
+      control_ = std::make_unique<DevToolsConnection>(browser_.port(), kExchangeMargin);
+      if (!Ok(control_->OpenPage(browser_.browserPath(), error))) {
+        control_.reset();
+        return false;
+      }
+    }
+    nlohmann::json result;
+    if (!Ok(control_->Call("Target.createTarget", {{"url", "about:blank"}}, result, error))) {
+      control_.reset();
+      return false;
+    }
+    targetId = StringField(result, "targetId");
+    return !targetId.empty();
+  }
+
+  void CloseTab(const std::string& targetId) {
+    page_.reset();
+    if (!control_) return;
+    nlohmann::json result;
+    std::string error;
+    // The browser's cookies stay for the next page of the run; only the tab goes.
+    if (!Ok(control_->Call("Target.closeTarget", {{"targetId", targetId}}, result, error))) {
+      control_.reset();
+    }
+  }
+
+  // One command on the tab; false (the render given up) when it fails.
+  bool Call(const std::string& method, const nlohmann::json& params, nlohmann::json& result,
+            std::string& error) {
+    return Ok(page_->Call(method, params, result, error));
+  }
+
+  bool Evaluate(const std::string& expression, nlohmann::json& value, std::string& error,
+                bool awaitPromise = false) {
+    nlohmann::json result;
+    if (!Call("Runtime.evaluate",
+              {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", awaitPromise}},
+              result, error)) {
+      return false;
+    }
+    if (result.contains("exceptionDetails")) {
+      error = StringField(result["exceptionDetails"], "text");
+      return false;
+    }
+    value = result.contains("result") && result["result"].contains("value")
+                ? result["result"]["value"]
+                : nlohmann::json();
+    return true;
+  }
+
+  // Waits until no request of the page is under way (and the document has loaded) for
+  // kQuietTime, or the render's bound passes. False only when the tab broke.
+  bool WaitQuiet(Clock::time_point deadline, std::string& error) {
+    auto quietSince = Clock::now();
+    size_t lastSeen = requests_seen_;
+    for (;;) {
+      nlohmann::json state;
+      if (!Evaluate("document.readyState", state, error)) return false;
+      const auto now = Clock::now();
+      if (!in_flight_.empty() || requests_seen_ != lastSeen || state != "complete") {
+        quietSince = now;
+        lastSeen = requests_seen_;
+      } else if (now - quietSince >= kQuietTime) {
+        return true;
+      }
+      if (now >= deadline) return true;
+      if (!(*go_on_)()) {
+        error = "stopped";
+        return false;
+      }
+      std::this_thread::sleep_for(kPollInterval);
+    }
+  }
+
+  int RenderInTab(const std::string& targetId, const std::string& address,
+                  const std::string& cookie, RenderedPage& page, std::string& error) {
+    const auto deadline = Clock::now() + bounds_.time;
+    page_ = std::make_unique<DevToolsConnection>(
+        browser_.port(),
+        std::chrono::duration_cast<std::chrono::milliseconds>(bounds_.time + kExchangeMargin));
+    in_flight_.clear();
+    requests_seen_ = 0;
+    page_->onEvent = [this](const nlohmann::json& event) { OnEvent(event); };
+    nlohmann::json result;
+    if (!Ok(page_->OpenPage("/devtools/page/" + targetId, error))) return 0;
+    if (!Call("Network.enable", nlohmann::json::object(), result, error) ||
+        !Call("Page.enable", nlohmann::json::object(), result, error) ||
+        // Resource timing keeps 250 entries unless told otherwise; a long gallery has more.
+        !Call("Page.addScriptToEvaluateOnNewDocument",
+              {{"source", "performance.setResourceTimingBufferSize(1000000)"}}, result, error)) {
+      return 0;
+    }
+    // The queue entry's cookies travel with the page, as they do with a fetch.
+    WalkCookieList(cookie, 4096, [&](std::string_view element) {
+      const std::string text(element.substr(0, element.find(';')));
+      const auto equals = text.find('=');
+      if (equals == std::string::npos || equals == 0) return;
+      nlohmann::json ignored;
+      std::string ignoredError;
+      page_->Call(
+          "Network.setCookie",
+          {{"name", text.substr(0, equals)}, {"value", text.substr(equals + 1)}, {"url", address}},
+          ignored, ignoredError);
+    });
+    if (!Call("Page.navigate", {{"url", address}}, result, error)) return 0;
+    if (!StringField(result, "errorText").empty()) {
+      error = StringField(result, "errorText");
+      return 0;
+    }
+    if (!WaitQuiet(deadline, error)) return 0;
+
+    // To the end of the page, again and again, while it grows.
+    nlohmann::json height;
+    if (!Evaluate("document.documentElement.scrollHeight", height, error)) return 0;
+    for (int screen = 0; screen < bounds_.screens && Clock::now() < deadline; ++screen) {
+      nlohmann::json grown;
+      if (!Evaluate("window.scrollTo(0, document.documentElement.scrollHeight);"
+                    "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))",
+                    grown, error, /*awaitPromise=*/true) ||
+          !WaitQuiet(deadline, error) ||
+          !Evaluate("document.documentElement.scrollHeight", grown, error)) {
+        return 0;
+      }
+      if (!grown.is_number() || !height.is_number() ||
+          grown.get<double>() <= height.get<double>()) {
+        break;
+      }
+      height = grown;
+    }
+
+    nlohmann::json html, pictures;
+    if (!Evaluate("document.documentElement.outerHTML", html, error) || !html.is_string() ||
+        !Evaluate(kPicturesScript, pictures, error) || !pictures.is_string()) {
+      if (error.empty()) error = "the page gave no document";
+      return 0;
+    }
+    page.html = html.get<std::string>();
+    const auto list = nlohmann::json::parse(pictures.get<std::string>(), nullptr, false);
+    if (list.is_array()) {
+      for (const auto& name : list) {
+        if (name.is_string()) page.pictures.push_back(name.get<std::string>());
+      }
+    }
+    if (Call("Network.getAllCookies", nlohmann::json::object(), result, error) &&
+        result.contains("cookies") && result["cookies"].is_array()) {
+      for (const auto& c : result["cookies"]) page.cookies.push_back(CookieFileLine(c));
+    }
+    return 1;
+  }
+
+  void OnEvent(const nlohmann::json& event) {
+    const std::string method = StringField(event, "method");
+    if (!event.contains("params")) return;
+    const std::string id = StringField(event["params"], "requestId");
+    if (method == "Network.requestWillBeSent") {
+      in_flight_.insert(id);
+      ++requests_seen_;
+    } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
+      in_flight_.erase(id);
+    }
+  }
+
+  RenderBounds bounds_;
+  HeadlessChromium browser_;
+  std::unique_ptr<DevToolsConnection> control_;  // the browser's own socket
+  std::unique_ptr<DevToolsConnection> page_;     // the tab being rendered
+  std::set<std::string> in_flight_;
+  size_t requests_seen_ = 0;
+  const std::function<bool()>* go_on_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<PageRenderer> StartChromiumRenderer(const RenderBounds& bounds,
+                                                    std::string& error) {
+  auto renderer = std::make_unique<ChromiumRenderer>(bounds);
+  if (!renderer->Start(error)) return nullptr;
+  return renderer;
+}
+
+}  // namespace harvelo::devtools

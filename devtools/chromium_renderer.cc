@@ -5,6 +5,7 @@
 
 #include "devtools/devtools_connection.h"
 #include "devtools/headless_chromium.h"
+#include "devtools/shown_page.h"
 #include "http/cookie_store.h"
 
 namespace harvelo::devtools {
@@ -18,36 +19,6 @@ constexpr std::chrono::milliseconds kPollInterval{50};
 // One exchange with the browser beyond the render's own bound (a page that never
 // answers its navigation): then the tab is given up.
 constexpr std::chrono::seconds kExchangeMargin{5};
-
-// The pictures the page loaded: IMG elements (and Image objects) and what style sheets
-// asked for, CSS backgrounds among them, in the order they were asked for.
-constexpr char kPicturesScript[] =
-    "JSON.stringify(performance.getEntriesByType('resource')"
-    ".filter(e => e.initiatorType === 'img' || e.initiatorType === 'css')"
-    ".sort((a, b) => a.startTime - b.startTime).map(e => e.name))";
-
-std::string StringField(const nlohmann::json& object, const char* name) {
-  if (!object.is_object()) return "";
-  const auto it = object.find(name);
-  return it != object.end() && it->is_string() ? it->get<std::string>() : "";
-}
-
-// A browser cookie as a line of the Netscape cookie-file format.
-std::string CookieFileLine(const nlohmann::json& cookie) {
-  std::string domain = StringField(cookie, "domain");
-  const bool subdomains = domain.starts_with('.');
-  const bool httpOnly = cookie.value("httpOnly", false);
-  const bool secure = cookie.value("secure", false);
-  const bool session = cookie.value("session", false);
-  const double expires = cookie.contains("expires") && cookie["expires"].is_number()
-                             ? cookie["expires"].get<double>()
-                             : 0.0;
-  const long long expiry = session || expires <= 0 ? 0 : static_cast<long long>(expires);
-  return (httpOnly ? "#HttpOnly_" : "") + domain + "\t" + (subdomains ? "TRUE" : "FALSE") + "\t" +
-         StringField(cookie, "path") + "\t" + (secure ? "TRUE" : "FALSE") + "\t" +
-         std::to_string(expiry) + "\t" + StringField(cookie, "name") + "\t" +
-         StringField(cookie, "value");
-}
 
 class ChromiumRenderer : public PageRenderer {
  public:
@@ -105,20 +76,7 @@ class ChromiumRenderer : public PageRenderer {
 
   bool Evaluate(const std::string& expression, nlohmann::json& value, std::string& error,
                 bool awaitPromise = false) {
-    nlohmann::json result;
-    if (!Call("Runtime.evaluate",
-              {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", awaitPromise}},
-              result, error)) {
-      return false;
-    }
-    if (result.contains("exceptionDetails")) {
-      error = StringField(result["exceptionDetails"], "text");
-      return false;
-    }
-    value = result.contains("result") && result["result"].contains("value")
-                ? result["result"]["value"]
-                : nlohmann::json();
-    return true;
+    return devtools::Evaluate(*page_, expression, value, error, awaitPromise);
   }
 
   // Waits until no request of the page is under way (and the document has loaded) for
@@ -201,23 +159,8 @@ class ChromiumRenderer : public PageRenderer {
       height = grown;
     }
 
-    nlohmann::json html, pictures;
-    if (!Evaluate("document.documentElement.outerHTML", html, error) || !html.is_string() ||
-        !Evaluate(kPicturesScript, pictures, error) || !pictures.is_string()) {
-      if (error.empty()) error = "the page gave no document";
-      return 0;
-    }
-    page.html = html.get<std::string>();
-    const auto list = nlohmann::json::parse(pictures.get<std::string>(), nullptr, false);
-    if (list.is_array()) {
-      for (const auto& name : list) {
-        if (name.is_string()) page.pictures.push_back(name.get<std::string>());
-      }
-    }
-    if (Call("Network.getAllCookies", nlohmann::json::object(), result, error) &&
-        result.contains("cookies") && result["cookies"].is_array()) {
-      for (const auto& c : result["cookies"]) page.cookies.push_back(CookieFileLine(c));
-    }
+    // The throw-away profile holds this run's cookies only: all of them go.
+    if (!ReadShownPage(*page_, {}, page, error)) return 0;
     return 1;
   }
 

@@ -130,9 +130,10 @@ void Engine::OnPause() {
 }
 
 void Engine::QueueCapturedPage(const std::string& address, const std::string& cookie,
-                               const std::string& referrer) {
+                               const std::string& referrer, bool fromOpenTab) {
   if (address.empty()) return;
   if (!busy && !Check_Destination()) return;
+  if (fromOpenTab) openTabPages_.insert(address);
   URL_List.PushBack(address.c_str(), PageEntry, OrNull(cookie), OrNull(referrer));
   ShowQueuedStatus();
   if (!busy) Process_URL_List();

@@ -44,8 +44,9 @@ class Engine {
   void AbandonRun();
   // Get from Browser's hand-over: queue a captured page (empty cookie/referrer: none),
   // checking the destination and running when idle.
+  // `fromOpenTab`: the page is open in a browser that readOpenTab can reach.
   void QueueCapturedPage(const std::string& address, const std::string& cookie,
-                         const std::string& referrer);
+                         const std::string& referrer, bool fromOpenTab = false);
 
   // Reads the prefix and destination fields into filePrefix and destinationDir and
   // proves that a file can be created there; 1 or 0 (after telling the user why).
@@ -54,10 +55,10 @@ class Engine {
   void Process_URL_List();
 
   // Steps of a run (public for the tests and the front ends' diagnostics).
-  // `render`: the page is asked of the run's renderer first, and fetched as today when
-  // there is none or it fails.
+  // `renderer`: the page is asked of it first, and fetched as today when it fails.
   int Download_Source(const std::string& address, const std::string& referrer,
-                      const std::string& cookie, std::string& errorText, bool render = false);
+                      const std::string& cookie, std::string& errorText,
+                      PageRenderer* renderer = nullptr);
   int Download_Images(const std::string& pageAddress, CNameList& list, int mode,
                       const std::string& cookie);
   void Show_Status(int index, int total);
@@ -77,6 +78,9 @@ class Engine {
   // every page is fetched as the server sends it. It is asked once per run, when the
   // run's first page to render comes, and what it made is ended with the run.
   PageRendererFactory startRenderer;
+  // Reads a page captured from a browser as its tab shows it now (one reader per page;
+  // it fails quickly when the tab is gone). None installed: captured pages are fetched.
+  PageRendererFactory readOpenTab;
 
   // Where the end of a run writes HV_conf.cfg and HV_recent.cfg: "" for the current
   // working directory. HV_pref.cfg always goes into destinationDir.
@@ -141,6 +145,8 @@ class Engine {
   std::unique_ptr<RunLookAhead> lookAhead_;
   std::unique_ptr<PageRenderer> renderer_;
   bool rendererTried_ = false;
+  // Captured pages queued from an open browser tab, until the run takes them.
+  std::unordered_set<std::string> openTabPages_;
 };
 
 }  // namespace harvelo

@@ -21,7 +21,8 @@
 namespace harvelo {
 
 int Engine::Download_Source(const std::string& address, const std::string& referrer,
-                            const std::string& cookie, std::string& errorText, bool render) {
+                            const std::string& cookie, std::string& errorText,
+                            PageRenderer* renderer) {
   Trace("DEBUG->\"TRACE\":\n\nEntering Download_Source().");
   runStatus = -2;
   Show_Status(0, 0);
@@ -36,15 +37,13 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
   RenderedPage rendered;
   bool fromBrowser = false;
   bool notRendered = false;
-  if (render) {
-    if (PageRenderer* renderer = Renderer()) {
-      std::string renderError;
-      fromBrowser = renderer->Render(address, cookie, rendered, renderError,
-                                     [this] { return Page_Progress(this, 1, 0, 0) == 1; }) == 1;
-      notRendered = !fromBrowser;
-    }
+  if (renderer) {
+    std::string renderError;
+    fromBrowser = renderer->Render(address, cookie, rendered, renderError,
+                                   [this] { return Page_Progress(this, 1, 0, 0) == 1; }) == 1;
+    notRendered = !fromBrowser;
   }
-  if (render && stopRequested) {
+  if (renderer && stopRequested) {
     Add_Log_Row(RowOutcome::kStopped, LoadResString(IDS_LOG_STOPPED), address, pagePath, true);
     errorText.clear();
     return 0;

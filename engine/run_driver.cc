@@ -80,11 +80,22 @@ void Engine::Process_URL_List() {
             "download the page directly.");
       downloaded += Download_Images(pageAddress, IMG_List, 2, cookie);
     } else {
-      // Typed and batched addresses (and the frames they hold) are rendered when asked
-      // for; pages found linked around thumbnails are fetched as they are.
-      const bool render = kind == PageEntry && settings_.renderedPages >= kRenderTypedPages;
-      if (lookAhead_ && !render) lookAhead_->EnterPage(address, referrer, cookie, kind);
-      pageResult = Download_Source(address, referrer, cookie, errorText, render);
+      // A page captured from an open browser is read from its tab; typed and batched
+      // addresses (and the frames they hold) are rendered when asked for. Pages found
+      // linked around thumbnails are fetched as they are.
+      const bool fromTab = openTabPages_.erase(address) > 0 && kind == PageEntry &&
+                           settings_.renderedPages >= kRenderBrowserPages && readOpenTab;
+      std::unique_ptr<PageRenderer> tabReader;
+      if (fromTab) {
+        std::string ignored;
+        tabReader = readOpenTab(ignored);
+      }
+      PageRenderer* renderer = tabReader.get();
+      if (!fromTab && kind == PageEntry && settings_.renderedPages >= kRenderTypedPages) {
+        renderer = Renderer();
+      }
+      if (lookAhead_ && !renderer) lookAhead_->EnterPage(address, referrer, cookie, kind);
+      pageResult = Download_Source(address, referrer, cookie, errorText, renderer);
       if (pageResult) {
         const HarvestStep step = NextHarvestStep(static_cast<size_t>(LINK_List.Count()),
                                                  static_cast<size_t>(IMG_List.Count()),
@@ -144,6 +155,7 @@ void Engine::Process_URL_List() {
   }
   window_.SetControlText(IDC_CURRENT_PAGE_LABEL, LoadResString(IDS_LABEL_LAST_PAGE));
   URL_List.Clear();
+  openTabPages_.clear();
 
   if (pageResult == 1 && downloaded > 0) {
     runStatus = stopRequested ? -5 : -3;

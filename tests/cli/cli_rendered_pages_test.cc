@@ -1,6 +1,5 @@
-// Galleries built by script, harvested with --render through a real headless Chromium:
-// the page fetches its picture list as JSON and makes the IMG elements, scrolling
-// fetches more of the list, and three pictures are CSS backgrounds.
+// Galleries built by script (support/scripted_gallery.h), harvested with --render
+// through a real headless Chromium.
 #include <dirent.h>
 #include <signal.h>
 
@@ -10,47 +9,10 @@
 
 #include "cli_fixture.h"
 #include "settings/settings.h"
+#include "support/scripted_gallery.h"
 
 namespace harvelo::testing {
 namespace {
-
-constexpr char kGallery[] = R"(<!DOCTYPE html><html><head><title>Scripted</title><style>
-body { margin: 0 }
-.bg { height: 200px }
-#b1 { background-image: url(/pics/bg1.jpg) }
-#b2 { background-image: url(/pics/bg2.jpg) }
-#b3 { background-image: url(/pics/bg3.jpg) }
-.pic { display: block; width: 300px; height: 900px }
-</style></head><body>
-<div class="bg" id="b1"></div><div class="bg" id="b2"></div><div class="bg" id="b3"></div>
-<div id="gallery"></div><button id="more">more</button>
-<script>
-document.cookie = "scripted=yes; path=/";
-let next = 1, loading = false;
-function load() {
-  if (loading || next > 3) return;
-  loading = true;
-  fetch("/list?page=" + next).then(r => r.json()).then(names => {
-    for (const name of names) {
-      const img = document.createElement("img");
-      img.className = "pic";
-      img.src = "/pics/" + name;
-      document.getElementById("gallery").appendChild(img);
-    }
-    next++;
-    loading = false;
-  });
-}
-addEventListener("scroll", () => {
-  if (innerHeight + scrollY >= document.documentElement.scrollHeight - 50) load();
-});
-document.getElementById("more").onclick = () => {
-  const img = document.createElement("img");
-  img.src = "/pics/hidden.jpg";
-  document.body.appendChild(img);
-};
-load();
-</script></body></html>)";
 
 // Grows by one picture whenever it is scrolled to its end, without end.
 constexpr char kEndless[] = R"(<!DOCTYPE html><html><head><style>

@@ -5,6 +5,7 @@
 
 #include "devtools/devtools_connection.h"
 #include "devtools/headless_chromium.h"
+#include "devtools/page_list.h"
 #include "devtools/shown_page.h"
 #include "http/cookie_store.h"
 
@@ -30,42 +31,55 @@ class ChromiumRenderer : public PageRenderer {
              std::string& error, const std::function<bool()>& goOn) override {
     page = {};
     go_on_ = &goOn;
-    std::string targetId;
-    if (!OpenTab(targetId, error)) return 0;
-    const int rc = RenderInTab(targetId, address, cookie, page, error);
-    CloseTab(targetId);
+    if (!page_ && !OpenTab(error)) return 0;
+    const int rc = RenderInTab(address, cookie, page, error);
+    // A tab that failed may be in any state: the next page gets a new one.
+    if (rc == 0) page_.reset();
     return rc;
   }
 
  private:
   bool Ok(CallResult rc) { return rc == CallResult::kOk; }
 
-  bool OpenTab(std::string& targetId, std::string& error) {
-    if (!control_) {
-      control_ = std::make_unique<DevToolsConnection>(browser_.port(), kExchangeMargin);
-      if (!Ok(control_->OpenPage(browser_.browserPath(), error))) {
-        control_.reset();
-        return false;
-      }
-    }
-    nlohmann::json result;
-    if (!Ok(control_->Call("Target.createTarget", {{"url", "about:blank"}}, result, error))) {
-      control_.reset();
+  // One tab serves every page of the run: the one the browser opened at its start, or
+  // a new one after a failure. Making a tab costs about as long as loading a page.
+  bool OpenTab(std::string& error) {
+    DevToolsConnection endpoint(browser_.port(), kExchangeMargin);
+    std::string body;
+    std::vector<PageTarget> pages;
+    if (!endpoint.Connect() || !Ok(endpoint.HttpGet("/json/list", body, error)) ||
+        !ParsePageList(body, pages)) {
+      if (error.empty()) error = "the browser lists no pages";
       return false;
     }
-    targetId = StringField(result, "targetId");
-    return !targetId.empty();
-  }
-
-  void CloseTab(const std::string& targetId) {
-    page_.reset();
-    if (!control_) return;
-    nlohmann::json result;
-    std::string error;
-    // The browser's cookies stay for the next page of the run; only the tab goes.
-    if (!Ok(control_->Call("Target.closeTarget", {{"targetId", targetId}}, result, error))) {
-      control_.reset();
+    std::string path;
+    if (!first_tab_taken_ && !pages.empty()) {
+      path = pages.front().socket_path;
+      first_tab_taken_ = true;
+    } else {
+      DevToolsConnection control(browser_.port(), kExchangeMargin);
+      nlohmann::json result;
+      if (!Ok(control.OpenPage(browser_.browserPath(), error)) ||
+          !Ok(control.Call("Target.createTarget", {{"url", "about:blank"}}, result, error))) {
+        return false;
+      }
+      path = "/devtools/page/" + StringField(result, "targetId");
     }
+    page_ = std::make_unique<DevToolsConnection>(
+        browser_.port(),
+        std::chrono::duration_cast<std::chrono::milliseconds>(bounds_.time + kExchangeMargin));
+    page_->onEvent = [this](const nlohmann::json& event) { OnEvent(event); };
+    nlohmann::json result;
+    if (!Ok(page_->OpenPage(path, error)) ||
+        !Call("Network.enable", nlohmann::json::object(), result, error) ||
+        !Call("Page.enable", nlohmann::json::object(), result, error) ||
+        // Resource timing keeps 250 entries unless told otherwise; a long gallery has more.
+        !Call("Page.addScriptToEvaluateOnNewDocument",
+              {{"source", "performance.setResourceTimingBufferSize(1000000)"}}, result, error)) {
+      page_.reset();
+      return false;
+    }
+    return true;
   }
 
   // One command on the tab; false (the render given up) when it fails.
@@ -103,24 +117,12 @@ class ChromiumRenderer : public PageRenderer {
     }
   }
 
-  int RenderInTab(const std::string& targetId, const std::string& address,
-                  const std::string& cookie, RenderedPage& page, std::string& error) {
+  int RenderInTab(const std::string& address, const std::string& cookie, RenderedPage& page,
+                  std::string& error) {
     const auto deadline = Clock::now() + bounds_.time;
-    page_ = std::make_unique<DevToolsConnection>(
-        browser_.port(),
-        std::chrono::duration_cast<std::chrono::milliseconds>(bounds_.time + kExchangeMargin));
     in_flight_.clear();
     requests_seen_ = 0;
-    page_->onEvent = [this](const nlohmann::json& event) { OnEvent(event); };
     nlohmann::json result;
-    if (!Ok(page_->OpenPage("/devtools/page/" + targetId, error))) return 0;
-    if (!Call("Network.enable", nlohmann::json::object(), result, error) ||
-        !Call("Page.enable", nlohmann::json::object(), result, error) ||
-        // Resource timing keeps 250 entries unless told otherwise; a long gallery has more.
-        !Call("Page.addScriptToEvaluateOnNewDocument",
-              {{"source", "performance.setResourceTimingBufferSize(1000000)"}}, result, error)) {
-      return 0;
-    }
     // The queue entry's cookies travel with the page, as they do with a fetch.
     WalkCookieList(cookie, 4096, [&](std::string_view element) {
       const std::string text(element.substr(0, element.find(';')));
@@ -178,8 +180,8 @@ class ChromiumRenderer : public PageRenderer {
 
   RenderBounds bounds_;
   HeadlessChromium browser_;
-  std::unique_ptr<DevToolsConnection> control_;  // the browser's own socket
-  std::unique_ptr<DevToolsConnection> page_;     // the tab being rendered
+  std::unique_ptr<DevToolsConnection> page_;  // the run's tab
+  bool first_tab_taken_ = false;
   std::set<std::string> in_flight_;
   size_t requests_seen_ = 0;
   const std::function<bool()>* go_on_ = nullptr;

@@ -206,15 +206,16 @@ void HeadlessChromium::Stop() {
   if (pid_ > 0) {
     g_pid = 0;
     KillGroup(pid_);
-    // The group's other members end with their leader; wait (briefly) until none is
-    // left writing into the profile.
-    for (int i = 0; i < 200 && ::kill(-pid_, 0) == 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     pid_ = 0;
   }
   if (!profile_.empty()) {
+    // The group's other members die with their leader, but one may still be ending
+    // and writing into the profile: removed again until nothing is left.
     RemoveTree(profile_.c_str());
+    for (int i = 0; i < 100 && ::access(profile_.c_str(), F_OK) == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      RemoveTree(profile_.c_str());
+    }
     g_profile[0] = '\0';
     profile_.clear();
   }

@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <string_view>
 #include <thread>
@@ -80,12 +81,61 @@ void RemoveTree(const char* path) {
   ::rmdir(path);
 }
 
-// Kills the group and waits for its leader; the others (renderers, helpers) die with it.
+// True while a process of group `pgid` is alive (not yet a zombie), read from /proc
+// with system calls only.
+bool GroupAlive(pid_t pgid) {
+  const int proc = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (proc < 0) return false;
+  bool alive = false;
+  alignas(8) char buffer[4096];
+  long n = 0;
+  while (!alive && (n = ::syscall(SYS_getdents64, proc, buffer, sizeof buffer)) > 0) {
+    for (long pos = 0; pos < n && !alive;) {
+      const auto reclen = *reinterpret_cast<const unsigned short*>(buffer + pos + 16);
+      const char* name = buffer + pos + 19;
+      pos += reclen;
+      if (name[0] < '1' || name[0] > '9') continue;
+      char path[64] = "/proc/";
+      size_t len = 6;
+      for (const char* c = name; *c != '\0' && len < 40; ++c) path[len++] = *c;
+      for (const char* c = "/stat"; *c != '\0'; ++c) path[len++] = *c;
+      path[len] = '\0';
+      const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+      if (fd < 0) continue;
+      char stat[512];
+      const ssize_t got = ::read(fd, stat, sizeof stat - 1);
+      ::close(fd);
+      if (got <= 0) continue;
+      stat[got] = '\0';
+      // "pid (name) S ppid pgrp ...": the name may hold anything, so from its last ')'.
+      const char* p = nullptr;
+      for (const char* c = stat; *c != '\0'; ++c) {
+        if (*c == ')') p = c;
+      }
+      if (p == nullptr || p[1] != ' ') continue;
+      const char state = p[2];
+      p += 3;
+      for (int field = 0; field < 2 && *p != '\0';) {  // past ppid to pgrp
+        if (*p++ == ' ') ++field;
+      }
+      long pgrp = 0;
+      while (*p >= '0' && *p <= '9') pgrp = pgrp * 10 + (*p++ - '0');
+      if (pgrp == pgid && state != 'Z' && state != 'X') alive = true;
+    }
+  }
+  ::close(proc);
+  return alive;
+}
+
+// Kills the group and waits for its leader, then (briefly) for the others: renderers
+// and helpers die with it, but may still be ending, and writing into the profile.
 void KillGroup(pid_t pid) {
   ::kill(-pid, SIGKILL);
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+  const timespec pause{0, 5 * 1000 * 1000};
+  for (int i = 0; i < 400 && GroupAlive(pid); ++i) ::nanosleep(&pause, nullptr);
 }
 
 }  // namespace

@@ -85,6 +85,8 @@ void Engine::OnStart() {
   std::string cookie;
   std::string referrer;
   const bool found = lookUpPageContext && lookUpPageContext(address, cookie, referrer);
+  // Open in the browser: read from its tab as a captured page is.
+  if (found) openTabPages_.insert(address);
   // A found page passes its values as they are, empty or not; none found: both null.
   URL_List.PushBack(address.c_str(), PageEntry, found ? cookie.c_str() : nullptr,
                     found ? referrer.c_str() : nullptr);

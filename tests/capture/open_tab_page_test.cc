@@ -89,6 +89,7 @@ TEST_F(OpenTabPageTest, TheTabIsReadAsScrolledOrElseThePageIsFetchedAndTheLogSay
 
   struct Case {
     int port;
+    bool typed;  // typed while open in the browser, rather than taken with Get from Browser
     const char* address;
     std::vector<std::string> stored;
     const char* pageStatus;
@@ -96,20 +97,35 @@ TEST_F(OpenTabPageTest, TheTabIsReadAsScrolledOrElseThePageIsFetchedAndTheLogSay
   const Case cases[] = {
       // The first two pages of the list as the user scrolled them, and the backgrounds.
       {port,
+       false,
+       "/gallery.html",
+       {"AAA_001.jpg:1", "AAA_002.jpg:2", "AAA_003.jpg:3", "AAA_004.jpg:4", "AAA_005.jpg:5",
+        "AAA_006.jpg:6", "AAA_007.jpg:A", "AAA_008.jpg:B", "AAA_009.jpg:C"},
+       "Ok"},
+      {port,
+       true,
        "/gallery.html",
        {"AAA_001.jpg:1", "AAA_002.jpg:2", "AAA_003.jpg:3", "AAA_004.jpg:4", "AAA_005.jpg:5",
         "AAA_006.jpg:6", "AAA_007.jpg:A", "AAA_008.jpg:B", "AAA_009.jpg:C"},
        "Ok"},
       // The tab is gone: the page as sent lists nothing.
-      {port, "/gallery.html?closed", {}, "Ok (not rendered)"},
-      {silent.port(), "/gallery.html", {}, "Ok (not rendered)"},
+      {port, false, "/gallery.html?closed", {}, "Ok (not rendered)"},
+      {silent.port(), false, "/gallery.html", {}, "Ok (not rendered)"},
   };
   for (const Case& c : cases) {
     for (const auto& name : DestFiles()) std::filesystem::remove(dest.file(name));
     engine.fileCounter = 1;
     window.controls[IDC_FILE_PREFIX] = "AAA_";  // each run moves the prefix on
     engine.readOpenTab = [&c](std::string&) { return devtools::MakeOpenTabReader(c.port); };
-    engine.QueueCapturedPage(Url(c.address), "", "", /*fromOpenTab=*/true);
+    if (c.typed) {
+      engine.lookUpPageContext = [](const std::string&, std::string&, std::string&) {
+        return true;
+      };
+      StartWith(Url(c.address));
+      engine.lookUpPageContext = nullptr;
+    } else {
+      engine.QueueCapturedPage(Url(c.address), "", "", /*fromOpenTab=*/true);
+    }
     EXPECT_EQ(StoredFills(), c.stored) << c.address << " on " << c.port;
     ASSERT_FALSE(window.rows.empty());
     EXPECT_EQ(window.rows.back().status, c.pageStatus) << c.address << " on " << c.port;

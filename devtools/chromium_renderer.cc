@@ -98,13 +98,23 @@ class ChromiumRenderer : public PageRenderer {
   bool WaitQuiet(Clock::time_point deadline, std::string& error) {
     auto quietSince = Clock::now();
     size_t lastSeen = requests_seen_;
+    nlohmann::json lastState;
     for (;;) {
+      // The page growing counts as activity too: a list that has arrived becomes
+      // pictures a moment later.
       nlohmann::json state;
-      if (!Evaluate("document.readyState", state, error)) return false;
+      // (Between the navigation and the new document there is no documentElement.)
+      if (!Evaluate("[document.readyState, document.documentElement ? "
+                    "document.documentElement.scrollHeight : 0]",
+                    state, error)) {
+        return false;
+      }
       const auto now = Clock::now();
-      if (!in_flight_.empty() || requests_seen_ != lastSeen || state != "complete") {
+      if (!in_flight_.empty() || requests_seen_ != lastSeen || state != lastState ||
+          !state.is_array() || state.empty() || state[0] != "complete") {
         quietSince = now;
         lastSeen = requests_seen_;
+        lastState = state;
       } else if (now - quietSince >= kQuietTime) {
         return true;
       }

@@ -81,32 +81,50 @@ void RemoveTree(const char* path) {
   ::rmdir(path);
 }
 
-// True while a process of group `pgid` is alive (not yet a zombie), read from /proc
-// with system calls only.
-bool GroupAlive(pid_t pgid) {
+// Reads up to `size` - 1 bytes of a /proc file into `out`, NUL-terminated; the count.
+ssize_t ReadProcFile(const char* pid, const char* file, char* out, size_t size) {
+  char path[64] = "/proc/";
+  size_t len = 6;
+  for (const char* c = pid; *c != '\0' && len < 40; ++c) path[len++] = *c;
+  for (const char* c = file; *c != '\0'; ++c) path[len++] = *c;
+  path[len] = '\0';
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const ssize_t got = ::read(fd, out, size - 1);
+  ::close(fd);
+  out[got > 0 ? got : 0] = '\0';
+  return got;
+}
+
+// True when the `size` bytes at `text` hold `needle` (NULs and all).
+bool Holds(const char* text, size_t size, const char* needle) {
+  size_t n = 0;
+  while (needle[n] != '\0') ++n;
+  for (size_t i = 0; n > 0 && i + n <= size; ++i) {
+    size_t k = 0;
+    while (k < n && text[i + k] == needle[k]) ++k;
+    if (k == n) return true;
+  }
+  return false;
+}
+
+// The browser's processes still alive (not yet zombies): its group, and the crash
+// handlers it starts in groups of their own, known by the profile on their command line.
+// With `kill` each one found is sent SIGKILL. System calls only (the signal path).
+bool SweepBrowser(pid_t pgid, const char* profile, bool kill) {
   const int proc = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (proc < 0) return false;
   bool alive = false;
   alignas(8) char buffer[4096];
   long n = 0;
-  while (!alive && (n = ::syscall(SYS_getdents64, proc, buffer, sizeof buffer)) > 0) {
-    for (long pos = 0; pos < n && !alive;) {
+  while ((n = ::syscall(SYS_getdents64, proc, buffer, sizeof buffer)) > 0) {
+    for (long pos = 0; pos < n;) {
       const auto reclen = *reinterpret_cast<const unsigned short*>(buffer + pos + 16);
       const char* name = buffer + pos + 19;
       pos += reclen;
       if (name[0] < '1' || name[0] > '9') continue;
-      char path[64] = "/proc/";
-      size_t len = 6;
-      for (const char* c = name; *c != '\0' && len < 40; ++c) path[len++] = *c;
-      for (const char* c = "/stat"; *c != '\0'; ++c) path[len++] = *c;
-      path[len] = '\0';
-      const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-      if (fd < 0) continue;
       char stat[512];
-      const ssize_t got = ::read(fd, stat, sizeof stat - 1);
-      ::close(fd);
-      if (got <= 0) continue;
-      stat[got] = '\0';
+      if (ReadProcFile(name, "/stat", stat, sizeof stat) <= 0) continue;
       // "pid (name) S ppid pgrp ...": the name may hold anything, so from its last ')'.
       const char* p = nullptr;
       for (const char* c = stat; *c != '\0'; ++c) {
@@ -114,28 +132,42 @@ bool GroupAlive(pid_t pgid) {
       }
       if (p == nullptr || p[1] != ' ') continue;
       const char state = p[2];
+      if (state == 'Z' || state == 'X') continue;
       p += 3;
       for (int field = 0; field < 2 && *p != '\0';) {  // past ppid to pgrp
         if (*p++ == ' ') ++field;
       }
       long pgrp = 0;
       while (*p >= '0' && *p <= '9') pgrp = pgrp * 10 + (*p++ - '0');
-      if (pgrp == pgid && state != 'Z' && state != 'X') alive = true;
+      bool ours = pgrp == pgid;
+      if (!ours && profile[0] != '\0') {
+        char cmdline[4096];
+        const ssize_t got = ReadProcFile(name, "/cmdline", cmdline, sizeof cmdline);
+        ours = got > 0 && Holds(cmdline, static_cast<size_t>(got), profile);
+      }
+      if (!ours) continue;
+      alive = true;
+      if (kill) {
+        long pid = 0;
+        for (const char* c = name; *c >= '0' && *c <= '9'; ++c) pid = pid * 10 + (*c - '0');
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+      }
     }
   }
   ::close(proc);
   return alive;
 }
 
-// Kills the group and waits for its leader, then (briefly) for the others: renderers
-// and helpers die with it, but may still be ending, and writing into the profile.
-void KillGroup(pid_t pid) {
+// Kills the group and waits for its leader, then (briefly) for the rest: renderers and
+// helpers die with it but may still be ending, and writing into the profile; the crash
+// handlers live in groups of their own.
+void KillGroup(pid_t pid, const char* profile) {
   ::kill(-pid, SIGKILL);
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   const timespec pause{0, 5 * 1000 * 1000};
-  for (int i = 0; i < 400 && GroupAlive(pid); ++i) ::nanosleep(&pause, nullptr);
+  for (int i = 0; i < 400 && SweepBrowser(pid, profile, true); ++i) ::nanosleep(&pause, nullptr);
 }
 
 }  // namespace
@@ -255,7 +287,7 @@ bool HeadlessChromium::Start(const std::string& program, std::string& error,
 void HeadlessChromium::Stop() {
   if (pid_ > 0) {
     g_pid = 0;
-    KillGroup(pid_);
+    KillGroup(pid_, g_profile);
     pid_ = 0;
   }
   if (!profile_.empty()) {
@@ -275,7 +307,7 @@ void HeadlessChromium::Stop() {
 
 void EndHeadlessChromiumNow() {
   const pid_t pid = g_pid;
-  if (pid > 0) KillGroup(pid);
+  if (pid > 0) KillGroup(pid, g_profile);
   if (g_profile[0] == '\0') return;
   RemoveTree(g_profile);
   // The process's temporary folder holds it; the folder goes too when nothing else is

@@ -42,6 +42,7 @@ int Engine::Download_Source(const std::string& address, const std::string& refer
     fromBrowser = renderer->Render(address, cookie, rendered, renderError,
                                    [this] { return Page_Progress(this, 1, 0, 0) == 1; }) == 1;
     notRendered = !fromBrowser;
+    if (notRendered) Trace("DEBUG->\"TRACE\":\n\nThe page was not rendered: " + renderError);
   }
   if (renderer && stopRequested) {
     Add_Log_Row(RowOutcome::kStopped, LoadResString(IDS_LOG_STOPPED), address, pagePath, true);

@@ -117,7 +117,7 @@ constexpr StringEntry kEnglish[] = {
     {IDS_WADDR_NOT_PICTURE, "[NOT IMAGE]  \"%s\".\n"},
     {IDS_RENDER_NO_BROWSER,
      "Pages are read as the server sends them: the web browser Chromium, which shows pages "
-     "built by script, was not found (%s). Install the package \"chromium\"."},
+     "built by script, could not be started (%s). Install the package \"chromium\"."},
     {IDS_LOG_NOT_RENDERED, "Ok (not rendered)"},
 };
 

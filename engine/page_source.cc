@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <string_view>
 #include <unordered_set>
 
 #include "engine/address_rules.h"
@@ -19,6 +20,11 @@
 #include "platform/string_table.h"
 
 namespace harvelo {
+namespace {
+
+constexpr std::string_view kFontTypes = ",WOFF2,WOFF,TTF,OTF,EOT";
+
+}  // namespace
 
 int Engine::Download_Source(const std::string& address, const std::string& referrer,
                             const std::string& cookie, std::string& errorText,
@@ -175,6 +181,9 @@ void Engine::AddRenderedPictures(const std::vector<std::string>& pictures) {
   LINK_List.Walk(collect);
   for (const std::string& picture : pictures) {
     if (!listed.insert(picture).second) continue;
+    // Style sheets ask for fonts too (the same initiator as their backgrounds): never
+    // pictures, they would only fill the log with refusals.
+    if (IsImageTarget(picture, kFontTypes)) continue;
     if (IsImageTarget(picture, settings_.targetTypes)) {
       IMG_List.PushBack(picture.c_str(), ResourceEntry);
     } else if (settings_.modernPages) {

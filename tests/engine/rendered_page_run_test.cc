@@ -2,6 +2,7 @@
 // rendered document is scanned instead of the page as sent, the browser's pictures the
 // document does not reference follow it once each, and every way the renderer can fail
 // leaves the run as it was without one.
+#include <algorithm>
 #include <memory>
 
 #include "engine_fixture.h"
@@ -99,6 +100,8 @@ TEST_F(RenderedPageRunTest, TheRenderedDocumentAndTheBrowsersPicturesAreHarveste
     EXPECT_EQ(window.messages.size(), c.messages) << c.mode << c.starts << c.renders;
     EXPECT_EQ(browser.asked.size(), c.asked) << c.mode << c.starts << c.renders;
     EXPECT_EQ(browser.alive, 0) << "the renderer ends with the run";
+    const auto seen = SeenPaths();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "/font.woff2"), 0) << "a font is no picture";
   }
 }
 

@@ -3,6 +3,9 @@
 #include "app/window_choice_dialog.h"
 #include "capture/browser_capture.h"
 #include "capture/desktop_capture_services.h"
+#include "devtools/chromium_renderer.h"
+#include "devtools/open_tab_reader.h"
+#include "devtools/page_list.h"
 #include "engine/control_ids.h"
 #include "platform/directories.h"
 
@@ -47,6 +50,17 @@ void InstallTypedAddressLookUp(MainWindow& window) {
     DesktopCaptureServices services(nullptr);
     BrowserCapture capture(services, window, TempDirectory());
     return capture.LookUpPageContext(address, cookie, referrer);
+  };
+}
+
+void InstallPageRenderers(MainWindow& window) {
+  window.engine().readOpenTab = [](std::string&) {
+    return devtools::MakeOpenTabReader(devtools::DevToolsPort());
+  };
+  window.engine().startRenderer = [&window](std::string& error) {
+    const Settings& settings = window.settings();
+    return devtools::StartChromiumRenderer(
+        {settings.renderScreens, std::chrono::seconds(settings.renderSeconds)}, error);
   };
 }
 

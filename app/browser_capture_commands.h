@@ -12,6 +12,10 @@ BrowserCommands BrowserCaptureCommands();
 // Makes Start look up each typed address among the open browser pages.
 void InstallTypedAddressLookUp(MainWindow& window);
 
+// Pages built by script (Settings::renderedPages): captured pages are read from their
+// browser tab, typed ones rendered in a headless Chromium.
+void InstallPageRenderers(MainWindow& window);
+
 // The window-choice dialog over `inspectorOut`, opened just below the "Get from
 // Browser" button: true with the chosen record on OK.
 bool ChooseWindowBelowButton(MainWindow& window, const std::string& inspectorOut,

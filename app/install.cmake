@@ -82,5 +82,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Harvelo Project <harvelo@harvelo.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Pages built by script are rendered in a headless Chromium when it is there.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "chromium")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 include(CPack)

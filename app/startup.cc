@@ -27,6 +27,7 @@ int RunHarvelo(const MainWindowOptions& options) {
   TempDirectory();
   MainWindow window(options);
   InstallTypedAddressLookUp(window);
+  InstallPageRenderers(window);
   const EndSignals endSignals([&window] { window.RequestClose(); });
   window.ShowModal();
   return 0;

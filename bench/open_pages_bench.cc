@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "open_pages/devtools_connection.h"
+#include "devtools/devtools_connection.h"
 #include "open_pages/error_reporter.h"
 #include "open_pages/open_pages_run.h"
 #include "support/child_program.h"

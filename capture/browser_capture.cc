@@ -61,7 +61,8 @@ CapturedPage BrowserCapture::Capture(int browserKind) {
 void BrowserCapture::GetFromBrowser(Engine& engine, int browserKind) {
   const CapturedPage page = Capture(browserKind);
   if (page.address.empty()) return;
-  engine.QueueCapturedPage(page.address, page.cookie, page.referrer);
+  // Inspector's pages are open in a Chromium-family browser, whose tab can be read.
+  engine.QueueCapturedPage(page.address, page.cookie, page.referrer, browserKind == 0);
 }
 
 bool BrowserCapture::LookUpPageContext(const std::string& address, std::string& cookie,

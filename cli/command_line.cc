@@ -38,6 +38,8 @@ enum OptionId : int {
   kStreams,
   kCompressedPages,
   kNoCompressedPages,
+  kRender,
+  kNoRender,
   kCaCertificate,
   kSaveSettings,
   kVersion,
@@ -66,6 +68,8 @@ constexpr option kLongOptions[] = {
     {"streams", required_argument, nullptr, kStreams},
     {"compressed-pages", no_argument, nullptr, kCompressedPages},
     {"no-compressed-pages", no_argument, nullptr, kNoCompressedPages},
+    {"render", no_argument, nullptr, kRender},
+    {"no-render", no_argument, nullptr, kNoRender},
     {"ca-certificate", required_argument, nullptr, kCaCertificate},
     {"save-settings", no_argument, nullptr, kSaveSettings},
     {"version", no_argument, nullptr, kVersion},
@@ -286,6 +290,12 @@ class Parser {
         break;
       case kNoCompressedPages:
         line.compressedPages = 0;
+        break;
+      case kRender:
+        line.renderedPages = 2;
+        break;
+      case kNoRender:
+        line.renderedPages = 0;
         break;
       case kCaCertificate:
         if (value.empty()) {

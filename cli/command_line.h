@@ -25,6 +25,7 @@ struct CommandLine {
   std::optional<int> parallelTransfers;  // 1 to 16
   std::optional<int> http2Streams;       // 0 to 128
   std::optional<int> compressedPages;    // --compressed-pages 1, --no-compressed-pages 0
+  std::optional<int> renderedPages;      // --render 2 (typed addresses too), --no-render 0
   std::optional<std::string> caCertificateFile;
   bool help = false;
   bool version = false;

@@ -5,6 +5,7 @@
 #include "cli/console_language.h"
 #include "cli/interrupt.h"
 #include "cli/run_settings.h"
+#include "devtools/chromium_renderer.h"
 #include "engine/control_ids.h"
 #include "engine/engine.h"
 #include "engine/field_rules.h"
@@ -42,6 +43,10 @@ int RunConsole(const CommandLine& line, const ConsoleStreams& streams) {
   // The run's settings hold the overrides; only the console knows which to keep.
   engine.saveSettingsAtEnd = false;
   engine.fileCounter = 1;
+  engine.startRenderer = [&settings](std::string& error) {
+    return devtools::StartChromiumRenderer(
+        {settings.renderScreens, std::chrono::seconds(settings.renderSeconds)}, error);
+  };
   window.Attach(engine);
   for (const std::string& address : line.addresses) window.QueueAddress(address);
   if (line.batchFile) window.QueueBatchFile(*line.batchFile);

@@ -49,6 +49,11 @@ Options (each overrides the saved setting for this run only):
                     ask for pages as they are, or compressed (gzip, brotli, zstd)
                     and keep them decoded (default: the saved setting, compressed);
                     pictures and other resources are always kept as sent
+  --render, --no-render
+                    read typed and batched pages as a browser shows them, after
+                    their scripts ran and scrolled to their end, in a Chromium
+                    without a window (package "chromium"), or never (default: the
+                    saved setting, only pages taken from an open browser)
   --ca-certificate FILE
                     trust the certificate authorities in FILE (PEM) for https
                     instead of the system's

@@ -4,6 +4,7 @@
 
 #include <csignal>
 
+#include "devtools/headless_chromium.h"
 #include "engine/page_copy.h"
 #include "http/http_fetcher.h"
 
@@ -18,6 +19,7 @@ volatile std::sig_atomic_t g_taken = 0;
 [[noreturn]] void EndNow(int status) {
   RemovePartialDownloadNow();
   RemovePageCopyNow();
+  devtools::EndHeadlessChromiumNow();
   ::_exit(status);
 }
 

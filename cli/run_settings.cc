@@ -25,6 +25,7 @@ Settings RunSettings(const Settings& loaded, const CommandLine& line) {
   if (line.parallelTransfers) settings.parallelTransfers = *line.parallelTransfers;
   if (line.http2Streams) settings.http2Streams = *line.http2Streams;
   if (line.compressedPages) settings.compressedPages = *line.compressedPages;
+  if (line.renderedPages) settings.renderedPages = *line.renderedPages;
   return settings;
 }
 

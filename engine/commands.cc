@@ -85,6 +85,8 @@ void Engine::OnStart() {
   std::string cookie;
   std::string referrer;
   const bool found = lookUpPageContext && lookUpPageContext(address, cookie, referrer);
+  // Open in the browser: read from its tab as a captured page is.
+  if (found) openTabPages_.insert(address);
   // A found page passes its values as they are, empty or not; none found: both null.
   URL_List.PushBack(address.c_str(), PageEntry, found ? cookie.c_str() : nullptr,
                     found ? referrer.c_str() : nullptr);
@@ -130,9 +132,10 @@ void Engine::OnPause() {
 }
 
 void Engine::QueueCapturedPage(const std::string& address, const std::string& cookie,
-                               const std::string& referrer) {
+                               const std::string& referrer, bool fromOpenTab) {
   if (address.empty()) return;
   if (!busy && !Check_Destination()) return;
+  if (fromOpenTab) openTabPages_.insert(address);
   URL_List.PushBack(address.c_str(), PageEntry, OrNull(cookie), OrNull(referrer));
   ShowQueuedStatus();
   if (!busy) Process_URL_List();

@@ -16,6 +16,7 @@
 #include "engine/engine_window.h"
 #include "engine/name_list.h"
 #include "engine/page_copy.h"
+#include "engine/page_renderer.h"
 #include "platform/message_pump.h"
 #include "settings/settings.h"
 
@@ -43,8 +44,9 @@ class Engine {
   void AbandonRun();
   // Get from Browser's hand-over: queue a captured page (empty cookie/referrer: none),
   // checking the destination and running when idle.
+  // `fromOpenTab`: the page is open in a browser that readOpenTab can reach.
   void QueueCapturedPage(const std::string& address, const std::string& cookie,
-                         const std::string& referrer);
+                         const std::string& referrer, bool fromOpenTab = false);
 
   // Reads the prefix and destination fields into filePrefix and destinationDir and
   // proves that a file can be created there; 1 or 0 (after telling the user why).
@@ -53,8 +55,10 @@ class Engine {
   void Process_URL_List();
 
   // Steps of a run (public for the tests and the front ends' diagnostics).
+  // `renderer`: the page is asked of it first, and fetched as today when it fails.
   int Download_Source(const std::string& address, const std::string& referrer,
-                      const std::string& cookie, std::string& errorText);
+                      const std::string& cookie, std::string& errorText,
+                      PageRenderer* renderer = nullptr);
   int Download_Images(const std::string& pageAddress, CNameList& list, int mode,
                       const std::string& cookie);
   void Show_Status(int index, int total);
@@ -69,6 +73,14 @@ class Engine {
   // address (the browser capture installs it); none installed: not found.
   std::function<bool(const std::string& address, std::string& cookie, std::string& referrer)>
       lookUpPageContext;
+
+  // Starts the browser that renders pages (Settings::renderedPages); none installed:
+  // every page is fetched as the server sends it. It is asked once per run, when the
+  // run's first page to render comes, and what it made is ended with the run.
+  PageRendererFactory startRenderer;
+  // Reads a page captured from a browser as its tab shows it now (one reader per page;
+  // it fails quickly when the tab is gone). None installed: captured pages are fetched.
+  PageRendererFactory readOpenTab;
 
   // Where the end of a run writes HV_conf.cfg and HV_recent.cfg: "" for the current
   // working directory. HV_pref.cfg always goes into destinationDir.
@@ -107,6 +119,17 @@ class Engine {
   void SaveAtEndOfRun();
   void ShowQueuedStatus();
   void RemovePageCopy() { pageCopy_.Remove(); }
+  // The fetch of the page source into pagePath; `notRendered` marks its log row as a
+  // page the renderer was asked for and failed.
+  int FetchSource(const std::string& address, const std::string& referrer,
+                  const std::string& cookie, std::string& errorText, bool notRendered);
+  // The renderer of this run, started on first use; null when none was asked for or it
+  // could not be started (then it is not asked again in this run).
+  PageRenderer* Renderer();
+  // Stores the rendered document as the page copy; 1, or 0 when it can't be written.
+  int StoreRenderedPage(const std::string& html);
+  // Appends to IMG_List the pictures the browser loaded that the scan did not list.
+  void AddRenderedPictures(const std::vector<std::string>& pictures);
   // The run's look-ahead, when it fetches several requests at once; null otherwise.
   LookAheadPool* AheadPool();
 
@@ -120,6 +143,10 @@ class Engine {
   // Page addresses this run has processed or queued as frames.
   std::unordered_set<std::string> reachedPages_;
   std::unique_ptr<RunLookAhead> lookAhead_;
+  std::unique_ptr<PageRenderer> renderer_;
+  bool rendererTried_ = false;
+  // Captured pages queued from an open browser tab, until the run takes them.
+  std::unordered_set<std::string> openTabPages_;
 };
 
 }  // namespace harvelo

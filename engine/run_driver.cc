@@ -37,6 +37,8 @@ void Engine::Process_URL_List() {
 
   Clear_Log();
   contentChecks.StartRun();
+  renderer_.reset();
+  rendererTried_ = false;
   reachedPages_.clear();
   stopRequested = 0;
   abandoning_ = false;
@@ -78,8 +80,22 @@ void Engine::Process_URL_List() {
             "download the page directly.");
       downloaded += Download_Images(pageAddress, IMG_List, 2, cookie);
     } else {
-      if (lookAhead_) lookAhead_->EnterPage(address, referrer, cookie, kind);
-      pageResult = Download_Source(address, referrer, cookie, errorText);
+      // A page captured from an open browser is read from its tab; typed and batched
+      // addresses (and the frames they hold) are rendered when asked for. Pages found
+      // linked around thumbnails are fetched as they are.
+      const bool fromTab = openTabPages_.erase(address) > 0 && kind == PageEntry &&
+                           settings_.renderedPages >= kRenderBrowserPages && readOpenTab;
+      std::unique_ptr<PageRenderer> tabReader;
+      if (fromTab) {
+        std::string ignored;
+        tabReader = readOpenTab(ignored);
+      }
+      PageRenderer* renderer = tabReader.get();
+      if (!fromTab && kind == PageEntry && settings_.renderedPages >= kRenderTypedPages) {
+        renderer = Renderer();
+      }
+      if (lookAhead_ && !renderer) lookAhead_->EnterPage(address, referrer, cookie, kind);
+      pageResult = Download_Source(address, referrer, cookie, errorText, renderer);
       if (pageResult) {
         const HarvestStep step = NextHarvestStep(static_cast<size_t>(LINK_List.Count()),
                                                  static_cast<size_t>(IMG_List.Count()),
@@ -128,6 +144,8 @@ void Engine::Process_URL_List() {
   }
 
   lookAhead_.reset();
+  // The browser and its profile go with the run, whatever ended it.
+  renderer_.reset();
   window_.EnableControl(IDC_STOP, false);
   window_.EnableControl(IDC_PAUSE, false);
   for (const int id : kLockedControls) window_.EnableControl(id, true);
@@ -137,6 +155,7 @@ void Engine::Process_URL_List() {
   }
   window_.SetControlText(IDC_CURRENT_PAGE_LABEL, LoadResString(IDS_LABEL_LAST_PAGE));
   URL_List.Clear();
+  openTabPages_.clear();
 
   if (pageResult == 1 && downloaded > 0) {
     runStatus = stopRequested ? -5 : -3;

@@ -139,4 +139,21 @@ void StoreCookie(CURL* easy, const std::string& url, const char* element) {
   }
 }
 
+void StoreCookieFileLines(const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+  };
+  CURLSH* share = SharedCookieStore();
+  const std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+  if (!easy) return;
+  curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
+  curl_easy_setopt(easy.get(), CURLOPT_COOKIEFILE, "");
+  for (const std::string& line : lines) {
+    // One line each: a line break would end it early and start another.
+    if (line.find_first_of("\r\n") != std::string::npos) continue;
+    curl_easy_setopt(easy.get(), CURLOPT_COOKIELIST, line.c_str());
+  }
+}
+
 }  // namespace harvelo

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace harvelo {
 
@@ -28,5 +29,9 @@ std::optional<std::string> CookieStoreLine(const std::string& url, std::string_v
 // Stores an element for url through `easy`, which must use SharedCookieStore(). A
 // rejected element is ignored.
 void StoreCookie(CURL* easy, const std::string& url, const char* element);
+
+// Stores whole cookies given as lines of the Netscape cookie-file format (a browser's
+// cookies, with their own domains, paths and expiry) in the shared store.
+void StoreCookieFileLines(const std::vector<std::string>& lines);
 
 }  // namespace harvelo

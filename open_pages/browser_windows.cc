@@ -13,15 +13,6 @@ std::string StringField(const nlohmann::json& object, const char* name) {
   return it != object.end() && it->is_string() ? it->get<std::string>() : "";
 }
 
-// "ws://127.0.0.1:9222/devtools/page/ID" -> "/devtools/page/ID". Only the path is kept:
-// the page is always reached on the loopback address it was listed on.
-std::string SocketPath(const std::string& address) {
-  const auto scheme = address.find("://");
-  if (scheme == std::string::npos) return "";
-  const auto slash = address.find('/', scheme + 3);
-  return slash == std::string::npos ? "" : address.substr(slash);
-}
-
 }  // namespace
 
 void PassState::Report(ErrorReporter& errors, const std::string& wrapper,
@@ -32,19 +23,6 @@ void PassState::Report(ErrorReporter& errors, const std::string& wrapper,
   const auto kind =
       result == CallResult::kRefused ? FailureKind::kDispatchException : FailureKind::kOleException;
   errors.Report(ErrorText(wrapper, operation, kind) + error);
-}
-
-bool ParsePageList(const std::string& json, std::vector<PageTarget>& pages) {
-  pages.clear();
-  if (!JsonNestingWithin(json)) return false;
-  const auto list = nlohmann::json::parse(json, nullptr, /*allow_exceptions=*/false);
-  if (!list.is_array()) return false;
-  for (const auto& entry : list) {
-    if (StringField(entry, "type") != "page") continue;
-    pages.push_back({StringField(entry, "url"), StringField(entry, "title"),
-                     SocketPath(StringField(entry, "webSocketDebuggerUrl"))});
-  }
-  return true;
 }
 
 HTML_Document::HTML_Document(std::unique_ptr<DevToolsConnection> page, std::string url,

@@ -9,10 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "open_pages/devtools_connection.h"
+#include "devtools/devtools_connection.h"
+#include "devtools/page_list.h"
 #include "open_pages/error_reporter.h"
 
 namespace harvelo::inspector {
+
+// The DevTools client is shared with the rendering of pages (devtools/).
+using devtools::CallResult;
+using devtools::DevToolsConnection;
+using devtools::PageTarget;
+using devtools::ParsePageList;
 
 // What the whole pass shares: its deadline, and what became of the browser so far. A
 // browser that failed is reported once, not once per page and call, and a browser that
@@ -28,17 +35,6 @@ struct PassState {
 
 // How long Inspector's whole pass over the browser may last.
 inline constexpr std::chrono::milliseconds kPassTimeLimit{10000};
-
-// One entry of the browser's page list.
-struct PageTarget {
-  std::string url;
-  std::string title;
-  std::string socket_path;  // path of its webSocketDebuggerUrl; empty when it has none
-};
-
-// The "page" entries of a /json/list answer, in its order. False when it is not a list
-// (or nests deeper than any page list does).
-bool ParsePageList(const std::string& json, std::vector<PageTarget>& pages);
 
 class HTML_Document {
  public:

@@ -15,14 +15,6 @@ bool IsOnlineAddress(const std::string& address) {
   return upper.starts_with("HTTP:/") || upper.starts_with("HTTPS:/");
 }
 
-int DevToolsPort() {
-  const char* text = std::getenv("HARVELO_DEVTOOLS_PORT");
-  if (text == nullptr || *text == '\0') return 9222;
-  char* end = nullptr;
-  const long port = std::strtol(text, &end, 10);
-  return *end == '\0' && port > 0 && port < 65536 ? static_cast<int>(port) : 9222;
-}
-
 std::string RecordLine(const std::string& title, const std::string& address,
                        const std::string& cookie, const std::string& referrer) {
   return QuotedField(title) + " " + QuotedField(address) + " " + QuotedField(cookie) + " " +

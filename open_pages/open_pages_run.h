@@ -10,8 +10,7 @@ namespace harvelo::inspector {
 // True when the upper-cased address begins with "HTTP:/" or "HTTPS:/".
 bool IsOnlineAddress(const std::string& address);
 
-// The DevTools port: HARVELO_DEVTOOLS_PORT when it holds a port number, else 9222.
-int DevToolsPort();
+using devtools::DevToolsPort;
 
 // One record line: "\"title\" \"address\" \"cookie\" \"referrer\"\n", each value written
 // by QuotedField, so that the window reads every field back exactly.

@@ -99,7 +99,9 @@ namespace harvelo {
   X(IDS_LOG_DUPLICATE, 140)            \
   X(IDS_WADDR_DUPLICATE, 141)          \
   X(IDS_LOG_NOT_PICTURE, 142)          \
-  X(IDS_WADDR_NOT_PICTURE, 143)
+  X(IDS_WADDR_NOT_PICTURE, 143)        \
+  X(IDS_RENDER_NO_BROWSER, 144)        \
+  X(IDS_LOG_NOT_RENDERED, 145)
 
 enum StringId : int {
 #define HARVELO_STRING_ENUM(name, id) name = id,

@@ -115,6 +115,10 @@ constexpr StringEntry kEnglish[] = {
     {IDS_WADDR_DUPLICATE, "[DUPLICATE]  \"%s\" -> \"file://%s\".\n"},
     {IDS_LOG_NOT_PICTURE, "Not a picture"},
     {IDS_WADDR_NOT_PICTURE, "[NOT IMAGE]  \"%s\".\n"},
+    {IDS_RENDER_NO_BROWSER,
+     "Pages are read as the server sends them: the web browser Chromium, which shows pages "
+     "built by script, could not be started (%s). Install the package \"chromium\"."},
+    {IDS_LOG_NOT_RENDERED, "Ok (not rendered)"},
 };
 
 }  // namespace

@@ -117,6 +117,11 @@ constexpr StringEntry kSpanish[] = {
     {IDS_WADDR_DUPLICATE, "[ DUPLICADO  ]  \"%s\" -> \"Arch.://%s\".\n"},
     {IDS_LOG_NOT_PICTURE, "No es una imagen"},
     {IDS_WADDR_NOT_PICTURE, "[NO ES IMAGEN]  \"%s\".\n"},
+    {IDS_RENDER_NO_BROWSER,
+     "Las páginas se leen tal como las envía el servidor: no se pudo iniciar el navegador "
+     "Chromium, que muestra las páginas construidas por script (%s). Instale el paquete "
+     "\"chromium\"."},
+    {IDS_LOG_NOT_RENDERED, "Ok (sin renderizar)"},
 };
 
 }  // namespace

@@ -39,6 +39,12 @@ bool ReadConfFile(Settings& settings, const std::string& path) {
   ReadInt(file, settings.http2Streams);
   settings.http2Streams = std::clamp(settings.http2Streams, 0, kMaxHttp2Streams);
   ReadInt(file, settings.compressedPages);
+  ReadInt(file, settings.renderedPages);
+  settings.renderedPages = std::clamp(settings.renderedPages, 0, kMaxRenderedPagesMode);
+  ReadInt(file, settings.renderScreens);
+  settings.renderScreens = std::clamp(settings.renderScreens, 1, kMaxRenderScreens);
+  ReadInt(file, settings.renderSeconds);
+  settings.renderSeconds = std::clamp(settings.renderSeconds, 1, kMaxRenderSeconds);
   return true;
 }
 
@@ -60,6 +66,9 @@ bool WriteConfFile(const Settings& settings, const std::string& path) {
   writer.Printf("Parallel:       \"%d\"\n", settings.parallelTransfers);
   writer.Printf("H2 Streams:     \"%d\"\n", settings.http2Streams);
   writer.Printf("Compress Pages: \"%d\"\n", settings.compressedPages);
+  writer.Printf("Rendered Pages: \"%d\"\n", settings.renderedPages);
+  writer.Printf("Render Screens: \"%d\"\n", settings.renderScreens);
+  writer.Printf("Render Seconds: \"%d\"\n", settings.renderSeconds);
   return writer.Close();
 }
 

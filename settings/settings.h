@@ -17,6 +17,9 @@ struct DebugFlags {
 constexpr int kMinParallelTransfers = 1;
 constexpr int kMaxParallelTransfers = 16;
 constexpr int kMaxHttp2Streams = 128;
+constexpr int kMaxRenderedPagesMode = 2;
+constexpr int kMaxRenderScreens = 1000;
+constexpr int kMaxRenderSeconds = 600;
 
 struct Settings {
   std::string destinationDir;  // the Destination Directory field (1001)
@@ -35,6 +38,13 @@ struct Settings {
   // Pages are asked for gzip, brotli or zstd and kept decoded; 0 asks for them as they
   // are. Resources are always kept as sent.
   int compressedPages = 1;
+  // Pages built by script are scanned as a browser shows them (engine/page_renderer.h):
+  // 0 never; 1 pages taken from an open browser; 2 typed and batched addresses too, in a
+  // browser without a window. The scrolling to the end of a page stops after this many
+  // screens or seconds.
+  int renderedPages = 1;
+  int renderScreens = 20;
+  int renderSeconds = 15;
   std::string debugOptions;
   DebugFlags debug;
   // Pages as they are written today: srcset and lazy-loading attributes, PICTURE, image

@@ -61,6 +61,8 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   s.minimumSizeKb = -5;
   s.debugOptions = "TRACE";
   s.parallelTransfers = 3;
+  s.renderedPages = 2;
+  s.renderSeconds = 4;
   s.recentAddresses = {"http://new/", "http://old/"};
   SaveSettings(s, tmp.dir());
   EXPECT_EQ(ReadBytes(tmp.file("HV_conf.cfg")),
@@ -78,7 +80,10 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
             "Skip Known:     \"0\"\r\n"
             "Parallel:       \"3\"\r\n"
             "H2 Streams:     \"32\"\r\n"
-            "Compress Pages: \"1\"\r\n");
+            "Compress Pages: \"1\"\r\n"
+            "Rendered Pages: \"2\"\r\n"
+            "Render Screens: \"20\"\r\n"
+            "Render Seconds: \"4\"\r\n");
   EXPECT_EQ(ReadBytes(tmp.file("HV_recent.cfg")), "\"http://old/\"\r\n\"http://new/\"\r\n");
   EXPECT_EQ(FileCount(tmp.dir()), 2) << "no temporary file is left behind";
 
@@ -92,6 +97,9 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   EXPECT_EQ(back.minimumSizeKb, -5);
   EXPECT_EQ(back.debug.trace, 1);
   EXPECT_EQ(back.parallelTransfers, 3);
+  EXPECT_EQ(back.renderedPages, 2);
+  EXPECT_EQ(back.renderScreens, 20);
+  EXPECT_EQ(back.renderSeconds, 4);
   EXPECT_EQ(back.recentAddresses, s.recentAddresses);
 }
 

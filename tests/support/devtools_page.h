@@ -3,13 +3,13 @@
 #pragma once
 #include <string>
 
-#include "open_pages/devtools_connection.h"
+#include "devtools/devtools_connection.h"
 
 namespace harvelo::testing {
 
 inline bool OpenBrowserPage(int port, const std::string& url) {
-  using inspector::CallResult;
-  inspector::DevToolsConnection endpoint(port);
+  using devtools::CallResult;
+  devtools::DevToolsConnection endpoint(port);
   std::string body, error;
   if (!endpoint.Connect() || endpoint.HttpGet("/json/version", body, error) != CallResult::kOk) {
     return false;
@@ -20,7 +20,7 @@ inline bool OpenBrowserPage(int port, const std::string& url) {
   const auto scheme = ws.find("://");
   const auto slash = scheme == std::string::npos ? ws.npos : ws.find('/', scheme + 3);
   if (slash == std::string::npos) return false;
-  inspector::DevToolsConnection browser(port);
+  devtools::DevToolsConnection browser(port);
   nlohmann::json result;
   return browser.OpenPage(ws.substr(slash), error) == CallResult::kOk &&
          browser.Call("Target.createTarget", {{"url", url}}, result, error) == CallResult::kOk;

@@ -1,4 +1,4 @@
-#include "open_pages/devtools_connection.h"
+#include "devtools/devtools_connection.h"
 
 #include <algorithm>
 #include <boost/asio/io_context.hpp>
@@ -10,7 +10,7 @@
 
 #include "platform/json_nesting.h"
 
-namespace harvelo::inspector {
+namespace harvelo::devtools {
 
 namespace net = boost::asio;
 namespace beast = boost::beast;
@@ -181,7 +181,10 @@ CallResult DevToolsConnection::Call(const std::string& method, const nlohmann::j
       return CallResult::kRefused;
     }
     const auto message = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (!message.is_object() || !message.contains("id") || message["id"] != id) continue;
+    if (!message.is_object() || !message.contains("id") || message["id"] != id) {
+      if (onEvent && message.is_object() && message.contains("method")) onEvent(message);
+      continue;
+    }
     if (message.contains("error")) {
       const auto& e = message["error"];
       error = e.is_object() && e.contains("message") && e["message"].is_string()
@@ -206,4 +209,4 @@ void DevToolsConnection::ClosePage() {
   s.ws.reset();
 }
 
-}  // namespace harvelo::inspector
+}  // namespace harvelo::devtools

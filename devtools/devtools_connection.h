@@ -1,15 +1,17 @@
+// The DevTools client shared by Inspector and the rendering of pages.
 // One conversation with a Chromium-family browser's DevTools endpoint on the loopback
 // address: the page list over HTTP, and one page's protocol over its WebSocket. Every
 // exchange (connect, request and its answer) has its own deadline, so a browser that
 // accepts the connection and never answers costs at most that long.
 #pragma once
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
-namespace harvelo::inspector {
+namespace harvelo::devtools {
 
 // How a call ended: kOk; kTransport when the connection failed, broke or timed out (the
 // error text says which); kRefused when the browser answered with an error of its own.
@@ -44,9 +46,13 @@ class DevToolsConnection {
                   std::string& error);
   void ClosePage();
 
+  // Receives the events (messages with a "method" and no id) that arrive while Call waits
+  // for its answer; without one they are passed over.
+  std::function<void(const nlohmann::json& event)> onEvent;
+
  private:
   struct State;
   std::unique_ptr<State> state_;
 };
 
-}  // namespace harvelo::inspector
+}  // namespace harvelo::devtools

@@ -1,0 +1,209 @@
+#include "devtools/chromium_renderer.h"
+
+#include <set>
+#include <thread>
+
+#include "devtools/devtools_connection.h"
+#include "devtools/headless_chromium.h"
+#include "devtools/page_list.h"
+#include "devtools/shown_page.h"
+#include "http/cookie_store.h"
+
+namespace harvelo::devtools {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The network counts as quiet once no request has been under way for this long.
+constexpr std::chrono::milliseconds kQuietTime{300};
+constexpr std::chrono::milliseconds kPollInterval{50};
+// One exchange with the browser beyond the render's own bound (a page that never
+// answers its navigation): then the tab is given up.
+constexpr std::chrono::seconds kExchangeMargin{5};
+
+class ChromiumRenderer : public PageRenderer {
+ public:
+  explicit ChromiumRenderer(const RenderBounds& bounds) : bounds_(bounds) {}
+
+  bool Start(std::string& error) { return browser_.Start(ChromiumProgram(), error); }
+
+  int Render(const std::string& address, const std::string& cookie, RenderedPage& page,
+             std::string& error, const std::function<bool()>& goOn) override {
+    page = {};
+    go_on_ = &goOn;
+    if (!page_ && !OpenTab(error)) return 0;
+    const int rc = RenderInTab(address, cookie, page, error);
+    // A tab that failed may be in any state: the next page gets a new one.
+    if (rc == 0) page_.reset();
+    return rc;
+  }
+
+ private:
+  bool Ok(CallResult rc) { return rc == CallResult::kOk; }
+
+  // One tab serves every page of the run: the one the browser opened at its start, or
+  // a new one after a failure. Making a tab costs about as long as loading a page.
+  bool OpenTab(std::string& error) {
+    DevToolsConnection endpoint(browser_.port(), kExchangeMargin);
+    std::string body;
+    std::vector<PageTarget> pages;
+    if (!endpoint.Connect() || !Ok(endpoint.HttpGet("/json/list", body, error)) ||
+        !ParsePageList(body, pages)) {
+      if (error.empty()) error = "the browser lists no pages";
+      return false;
+    }
+    std::string path;
+    if (!first_tab_taken_ && !pages.empty()) {
+      path = pages.front().socket_path;
+      first_tab_taken_ = true;
+    } else {
+      DevToolsConnection control(browser_.port(), kExchangeMargin);
+      nlohmann::json result;
+      if (!Ok(control.OpenPage(browser_.browserPath(), error)) ||
+          !Ok(control.Call("Target.createTarget", {{"url", "about:blank"}}, result, error))) {
+        return false;
+      }
+      path = "/devtools/page/" + StringField(result, "targetId");
+    }
+    page_ = std::make_unique<DevToolsConnection>(
+        browser_.port(),
+        std::chrono::duration_cast<std::chrono::milliseconds>(bounds_.time + kExchangeMargin));
+    page_->onEvent = [this](const nlohmann::json& event) { OnEvent(event); };
+    nlohmann::json result;
+    if (!Ok(page_->OpenPage(path, error)) ||
+        !Call("Network.enable", nlohmann::json::object(), result, error) ||
+        !Call("Page.enable", nlohmann::json::object(), result, error) ||
+        // Resource timing keeps 250 entries unless told otherwise; a long gallery has more.
+        !Call("Page.addScriptToEvaluateOnNewDocument",
+              {{"source", "performance.setResourceTimingBufferSize(1000000)"}}, result, error)) {
+      page_.reset();
+      return false;
+    }
+    return true;
+  }
+
+  // One command on the tab; false (the render given up) when it fails.
+  bool Call(const std::string& method, const nlohmann::json& params, nlohmann::json& result,
+            std::string& error) {
+    return Ok(page_->Call(method, params, result, error));
+  }
+
+  bool Evaluate(const std::string& expression, nlohmann::json& value, std::string& error,
+                bool awaitPromise = false) {
+    return devtools::Evaluate(*page_, expression, value, error, awaitPromise);
+  }
+
+  // Waits until no request of the page is under way (and the document has loaded) for
+  // kQuietTime, or the render's bound passes. False only when the tab broke.
+  bool WaitQuiet(Clock::time_point deadline, std::string& error) {
+    auto quietSince = Clock::now();
+    size_t lastSeen = requests_seen_;
+    nlohmann::json lastState;
+    for (;;) {
+      // The page growing counts as activity too: a list that has arrived becomes
+      // pictures a moment later.
+      nlohmann::json state;
+      // (Between the navigation and the new document there is no documentElement.)
+      if (!Evaluate("[document.readyState, document.documentElement ? "
+                    "document.documentElement.scrollHeight : 0]",
+                    state, error)) {
+        return false;
+      }
+      const auto now = Clock::now();
+      if (!in_flight_.empty() || requests_seen_ != lastSeen || state != lastState ||
+          !state.is_array() || state.empty() || state[0] != "complete") {
+        quietSince = now;
+        lastSeen = requests_seen_;
+        lastState = state;
+      } else if (now - quietSince >= kQuietTime) {
+        return true;
+      }
+      if (now >= deadline) return true;
+      if (!(*go_on_)()) {
+        error = "stopped";
+        return false;
+      }
+      std::this_thread::sleep_for(kPollInterval);
+    }
+  }
+
+  int RenderInTab(const std::string& address, const std::string& cookie, RenderedPage& page,
+                  std::string& error) {
+    const auto deadline = Clock::now() + bounds_.time;
+    in_flight_.clear();
+    requests_seen_ = 0;
+    nlohmann::json result;
+    // The queue entry's cookies travel with the page, as they do with a fetch.
+    WalkCookieList(cookie, 4096, [&](std::string_view element) {
+      const std::string text(element.substr(0, element.find(';')));
+      const auto equals = text.find('=');
+      if (equals == std::string::npos || equals == 0) return;
+      nlohmann::json ignored;
+      std::string ignoredError;
+      page_->Call(
+          "Network.setCookie",
+          {{"name", text.substr(0, equals)}, {"value", text.substr(equals + 1)}, {"url", address}},
+          ignored, ignoredError);
+    });
+    if (!Call("Page.navigate", {{"url", address}}, result, error)) return 0;
+    if (!StringField(result, "errorText").empty()) {
+      error = StringField(result, "errorText");
+      return 0;
+    }
+    if (!WaitQuiet(deadline, error)) return 0;
+
+    // To the end of the page, again and again, while it grows.
+    nlohmann::json height;
+    if (!Evaluate("document.documentElement.scrollHeight", height, error)) return 0;
+    for (int screen = 0; screen < bounds_.screens && Clock::now() < deadline; ++screen) {
+      nlohmann::json grown;
+      if (!Evaluate("window.scrollTo(0, document.documentElement.scrollHeight);"
+                    "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))",
+                    grown, error, /*awaitPromise=*/true) ||
+          !WaitQuiet(deadline, error) ||
+          !Evaluate("document.documentElement.scrollHeight", grown, error)) {
+        return 0;
+      }
+      if (!grown.is_number() || !height.is_number() ||
+          grown.get<double>() <= height.get<double>()) {
+        break;
+      }
+      height = grown;
+    }
+
+    // The throw-away profile holds this run's cookies only: all of them go.
+    if (!ReadShownPage(*page_, {}, page, error)) return 0;
+    return 1;
+  }
+
+  void OnEvent(const nlohmann::json& event) {
+    const std::string method = StringField(event, "method");
+    if (!event.contains("params")) return;
+    const std::string id = StringField(event["params"], "requestId");
+    if (method == "Network.requestWillBeSent") {
+      in_flight_.insert(id);
+      ++requests_seen_;
+    } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
+      in_flight_.erase(id);
+    }
+  }
+
+  RenderBounds bounds_;
+  HeadlessChromium browser_;
+  std::unique_ptr<DevToolsConnection> page_;  // the run's tab
+  bool first_tab_taken_ = false;
+  std::set<std::string> in_flight_;
+  size_t requests_seen_ = 0;
+  const std::function<bool()>* go_on_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<PageRenderer> StartChromiumRenderer(const RenderBounds& bounds,
+                                                    std::string& error) {
+  auto renderer = std::make_unique<ChromiumRenderer>(bounds);
+  if (!renderer->Start(error)) return nullptr;
+  return renderer;
+}
+
+}  // namespace harvelo::devtools

@@ -6,6 +6,7 @@
 #include <wx/textctrl.h>
 #include <wx/valnum.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -32,10 +33,12 @@ constexpr int kIdModernPages = 1050, kIdPictureWidth = 1051, kIdPictureHeight = 
 constexpr int kIdSkipDuplicates = 1053, kIdSkipKnownFiles = 1054;
 constexpr int kIdParallel = 1055, kIdParallelUpDown = 1056;
 constexpr int kIdHttp2Streams = 1057, kIdHttp2StreamsUpDown = 1058, kIdCompressedPages = 1059;
+// Rendered pages: three choices (the stored values 0, 1, 2) and the scrolling bounds.
+constexpr int kIdRenderFirst = 1060, kIdRenderScreens = 1063, kIdRenderSeconds = 1064;
 // The up-down arrows step within 1..2000; a typed number is not limited by them.
 constexpr int kStepMin = 1, kStepMax = 2000;
-// An extra radio button, never shown: checked when no browser is chosen (a stored value
-// outside 0..2), since a GTK radio group always has one button on.
+// An extra radio button of the browser group, never shown: checked when no browser is
+// chosen (a stored value outside 0..2), since a GTK radio group always has one button on.
 constexpr int kIdNoBrowser = 1099;
 
 }  // namespace
@@ -46,9 +49,7 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
       values_(values),
       settingsDir_(settingsDir) {
   BuildDialog(this, ConfigDialogTemplate(SpanishInterface()), kDialogIconSize);
-  auto* hidden = new wxRadioButton(this, kIdNoBrowser, wxString());
-  hidden->Hide();
-  hidden->MoveAfterInTabOrder(FindWindow(kIdBrowserFirst + 2));
+  FindWindow(kIdNoBrowser)->Hide();
 
   types_ = static_cast<wxTextCtrl*>(FindWindow(kIdTypes));
   minimum_ = static_cast<wxTextCtrl*>(FindWindow(kIdMinimum));
@@ -70,6 +71,12 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
   wxIntegerValidator<int> streams(&http2Streams_);
   streams.SetRange(0, INT_MAX);
   FindWindow(kIdHttp2Streams)->SetValidator(streams);
+  wxIntegerValidator<int> screens(&renderScreens_);
+  screens.SetRange(0, INT_MAX);
+  FindWindow(kIdRenderScreens)->SetValidator(screens);
+  wxIntegerValidator<int> seconds(&renderSeconds_);
+  seconds.SetRange(0, INT_MAX);
+  FindWindow(kIdRenderSeconds)->SetValidator(seconds);
   static_cast<UpDownControl*>(FindWindow(kIdHttp2StreamsUpDown))->OnStep([this](int d) {
     StepField(kIdHttp2Streams, d, 0, kMaxHttp2Streams);
   });
@@ -129,6 +136,10 @@ bool ConfigDialog::TransferDataToWindow() {
   parallel_ = values_.parallelTransfers;
   http2Streams_ = values_.http2Streams;
   Check(kIdCompressedPages)->SetValue(values_.compressedPages != 0);
+  const int mode = std::clamp(values_.renderedPages, 0, kMaxRenderedPagesMode);
+  static_cast<wxRadioButton*>(FindWindow(kIdRenderFirst + mode))->SetValue(true);
+  renderScreens_ = values_.renderScreens;
+  renderSeconds_ = values_.renderSeconds;
   return wxDialog::TransferDataToWindow();
 }
 
@@ -152,6 +163,13 @@ bool ConfigDialog::TransferDataFromWindow() {
   values_.parallelTransfers = parallel_;
   values_.http2Streams = http2Streams_;
   values_.compressedPages = Check(kIdCompressedPages)->GetValue();
+  for (int i = 0; i <= kMaxRenderedPagesMode; ++i) {
+    if (static_cast<wxRadioButton*>(FindWindow(kIdRenderFirst + i))->GetValue()) {
+      values_.renderedPages = i;
+    }
+  }
+  values_.renderScreens = renderScreens_;
+  values_.renderSeconds = renderSeconds_;
   return true;
 }
 
@@ -166,7 +184,9 @@ bool ConfigDialog::NumberFieldsHold() {
                           {kIdPictureWidth, 0, INT_MAX},
                           {kIdPictureHeight, 0, INT_MAX},
                           {kIdParallel, kMinParallelTransfers, kMaxParallelTransfers},
-                          {kIdHttp2Streams, 0, kMaxHttp2Streams}};
+                          {kIdHttp2Streams, 0, kMaxHttp2Streams},
+                          {kIdRenderScreens, 1, kMaxRenderScreens},
+                          {kIdRenderSeconds, 1, kMaxRenderSeconds}};
   for (const Field& f : fields) {
     auto* field = static_cast<wxTextCtrl*>(FindWindow(f.id));
     long value = 0;

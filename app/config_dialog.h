@@ -26,6 +26,9 @@ struct ConfigValues {
   int parallelTransfers = 6;  // transfers at a time, 1..16
   int http2Streams = 32;      // requests at once on one HTTP/2 connection; 0 HTTP/1.1 only
   int compressedPages = 1;    // pages asked for compressed
+  int renderedPages = 1;      // 0 never, 1 pages from a browser, 2 typed addresses too
+  int renderScreens = 20;     // the scrolling's bounds
+  int renderSeconds = 15;
 };
 
 class ConfigDialog : public HarveloDialog {
@@ -59,6 +62,8 @@ class ConfigDialog : public HarveloDialog {
   int pictureHeight_ = 0;
   int parallel_ = 6;
   int http2Streams_ = 32;
+  int renderScreens_ = 20;
+  int renderSeconds_ = 15;
   bool closing_ = false;
   wxTextCtrl* types_ = nullptr;
   wxTextCtrl* minimum_ = nullptr;

@@ -169,6 +169,9 @@ void MainWindow::OpenConfiguration() {
   values.parallelTransfers = settings_.parallelTransfers;
   values.http2Streams = settings_.http2Streams;
   values.compressedPages = settings_.compressedPages;
+  values.renderedPages = settings_.renderedPages;
+  values.renderScreens = settings_.renderScreens;
+  values.renderSeconds = settings_.renderSeconds;
   ConfigDialog dialog(this, values, options_.settingsDir);
   if (dialog.ShowModal() != wxID_OK) return;
   ApplyConfiguration(dialog.Values());
@@ -188,6 +191,9 @@ void MainWindow::ApplyConfiguration(const ConfigValues& values) {
   settings_.parallelTransfers = values.parallelTransfers;
   settings_.http2Streams = values.http2Streams;
   settings_.compressedPages = values.compressedPages;
+  settings_.renderedPages = values.renderedPages;
+  settings_.renderScreens = values.renderScreens;
+  settings_.renderSeconds = values.renderSeconds;
   ParseDebugOptions(settings_);
   StoreIntoSettings();
   SaveSettings(settings_, options_.settingsDir);

@@ -91,6 +91,15 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   EXPECT_EQ(app::Utf8(Edit(1057)->GetValue()), "128");
   EXPECT_TRUE(static_cast<wxCheckBox*>(dialog.FindWindow(1059))->GetValue());
   static_cast<wxCheckBox*>(dialog.FindWindow(1059))->SetValue(false);
+  // Rendered pages: the stored choice shown, another taken; the bounds are numbers too.
+  EXPECT_TRUE(Radio(1061));
+  static_cast<wxRadioButton*>(dialog.FindWindow(1062))->SetValue(true);
+  EXPECT_EQ(app::Utf8(Edit(1063)->GetValue()), "20");
+  Edit(1064)->ChangeValue("0");  // a page is given at least a second
+  dialog.Button(1)->Click();
+  EXPECT_FALSE(dialog.Finished());
+  ASSERT_EQ(dialogs_.boxes.size(), 3u);
+  Edit(1064)->ChangeValue("30");
   dialog.Button(1)->Click();
   EXPECT_TRUE(dialog.Finished());
   EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
@@ -106,6 +115,8 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   EXPECT_EQ(out.parallelTransfers, 16);
   EXPECT_EQ(out.http2Streams, 128);
   EXPECT_EQ(out.compressedPages, 0);
+  EXPECT_EQ(out.renderedPages, 2);
+  EXPECT_EQ(out.renderSeconds, 30);
 }
 
 TEST_F(ConfigDialogTest, ResourceTypesAreNormalisedWhereverTheFocusGoes) {

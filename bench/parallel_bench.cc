@@ -171,15 +171,13 @@ void DelayedGalleries(int rounds) {
   // as a web server keeps them: the proxy of section 4 keeps its connections open.
   site.server().new_task_queue = [] { return new httplib::ThreadPool(256); };
   site.server().set_keep_alive_max_count(1000);
-  int listening = -1;
-  site.server().set_socket_options([&listening](int sock) {
-    httplib::default_socket_options(sock);
-    if (g_serverNoDelay) {
+  if (g_serverNoDelay) {
+    site.server().set_socket_options([](int sock) {
+      httplib::default_socket_options(sock);
       const int one = 1;
       setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    }
-    listening = sock;
-  });
+    });
+  }
   std::vector<std::string> bodies(std::max(kLinked, kThumbs) + 1);
   for (size_t i = 1; i < bodies.size(); ++i) bodies[i] = ImageBody(static_cast<int>(i));
   std::string linked = "<html><title>Linked</title><body>\n";
@@ -226,10 +224,6 @@ void DelayedGalleries(int rounds) {
     std::printf("cannot start the delayed server\n");
     return;
   }
-  // cpp-httplib listens with a backlog of 5: a burst of new connections (the proxy's, or
-  // six clients' at once) overflows it, and each dropped handshake costs the 1 s SYN
-  // retransmission; Linux takes a second listen() as a new backlog.
-  if (listening >= 0) ::listen(listening, SOMAXCONN);
   if (!g_http1) {
     if (g_http2) Http2Galleries(rounds, site.port());
     return;

@@ -23,6 +23,8 @@ if [ "${1:-build}" = test ]; then
     xauth)
   # The peers and the server of bench/parallel_bench (and openssl for its throw-away CA).
   packages+=(wget2 nginx openssl)
+  # ... and GNU time for the peak memory of harvelo-cli alone.
+  packages+=(time)
   # bench/real_pages.sh serves its pages with Python (it takes npm from nodejs where
   # that is installed, and skips the npm pages where it is not).
   packages+=(python3)

@@ -55,6 +55,7 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   Settings s;
   s.destinationDir = "C:\\Pics\\";
   s.autoIncrement = 0;
+  s.http2Streams = 32;
   s.targetTypes = ",GIF";
   s.generateWebAddressLog = 0;
   s.browserKind = 2;
@@ -77,7 +78,7 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
             "Skip Dupes:     \"1\"\r\n"
             "Skip Known:     \"0\"\r\n"
             "Parallel:       \"3\"\r\n"
-            "H2 Streams:     \"100\"\r\n"
+            "H2 Streams:     \"32\"\r\n"
             "Compress Pages: \"1\"\r\n");
   EXPECT_EQ(ReadBytes(tmp.file("HV_recent.cfg")), "\"http://old/\"\r\n\"http://new/\"\r\n");
   EXPECT_EQ(FileCount(tmp.dir()), 2) << "no temporary file is left behind";

@@ -11,9 +11,12 @@
 //  5. a 2 MB HTML page from nginx with gzip on: the bytes each program received.
 // Prints every time (best of the rounds) and the ratio to the faster peer.
 //   parallel_bench [rounds] [--skip-delay] [--skip-nginx] [--skip-memory] [--skip-http2]
-//                  [--server-nodelay]
+//                  [--server-nodelay] [--only-http2] [--skip-wget] [--log DIR]
 //                  [--harvelo-arg ARG]...
 // --server-nodelay: the delayed server sets TCP_NODELAY (as nginx does).
+// --only-http2: section 4 only; --skip-wget: without wget 1 (the slowest peer).
+// --log DIR: section 4's nginx writes DIR/access.log, a line a request: end time,
+//   connection, its request count, request time, upstream connect and response time.
 // --harvelo-arg ARG (repeatable): one more argument for harvelo-cli ("--parallel", "1").
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -129,6 +132,7 @@ void PrintLowerBound(int rounds, double requestSeconds, double fastestPeer) {
 }
 
 std::vector<std::string> g_harveloArgs;  // --harvelo-arg ARG: added to harvelo-cli's
+bool g_wget = true;                      // --skip-wget: wget 1 (the slowest peer) not run
 
 int HarveloTransfers() {
   int n = 6;  // harvelo-cli's default
@@ -147,6 +151,7 @@ std::vector<Peer> Peers(const std::vector<std::string>& wgetArgs,
   wget.insert(wget.end(), wgetArgs.begin(), wgetArgs.end());
   std::vector<std::string> wget2 = {"wget2", "-q"};
   wget2.insert(wget2.end(), wgetArgs.begin(), wgetArgs.end());
+  if (!g_wget) return {{"harvelo", harvelo}, {"wget2", wget2}};
   return {{"harvelo", harvelo}, {"wget", wget}, {"wget2", wget2}};
 }
 
@@ -154,17 +159,22 @@ std::vector<Peer> Peers(const std::vector<std::string>& wgetArgs,
 
 bool g_serverNoDelay = false;
 bool g_http2 = true;
+bool g_http1 = true;   // --only-http2: section 1's galleries skipped
+std::string g_logDir;  // --log DIR: the HTTP/2 proxy's access log kept there
 void Http2Galleries(int rounds, int sitePort);
 
 void DelayedGalleries(int rounds) {
   constexpr int kLinked = 200;
   constexpr int kThumbs = 100;
   harvelo::testing::LoopbackServer site;
-  site.server().new_task_queue = [] { return new httplib::ThreadPool(64); };
+  // A thread for each connection (cpp-httplib holds one per keep-alive connection), and
+  // as a web server keeps them: the proxy of section 4 keeps its connections open.
+  site.server().new_task_queue = [] { return new httplib::ThreadPool(256); };
+  site.server().set_keep_alive_max_count(1000);
   if (g_serverNoDelay) {
     site.server().set_socket_options([](int sock) {
+      httplib::default_socket_options(sock);
       const int one = 1;
-      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
       setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     });
   }
@@ -212,6 +222,10 @@ void DelayedGalleries(int rounds) {
   });
   if (!site.Start()) {
     std::printf("cannot start the delayed server\n");
+    return;
+  }
+  if (!g_http1) {
+    if (g_http2) Http2Galleries(rounds, site.port());
     return;
   }
   const int n = HarveloTransfers();
@@ -291,7 +305,20 @@ void NginxGalleries(int rounds, bool memory) {
     const TempDir out;
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/m" +
                             std::to_string(counts[k]) + "/gallery.html";
-    const RunOutcome o = TimedRun({HARVELO_CLI_PATH, "-q", "--dest", out.file("dest"), url}, out);
+    // The peak that wait4 tells for a child spawned from here starts at this process's
+    // own (the child shares its memory until the exec): GNU time, itself small, runs
+    // harvelo-cli as its own child and tells that one's peak alone.
+    const bool timeTool = ::access("/usr/bin/time", X_OK) == 0;
+    std::vector<std::string> args = {HARVELO_CLI_PATH, "-q", "--dest", out.file("dest"), url};
+    if (timeTool) args.insert(args.begin(), {"/usr/bin/time", "-f", "%M", "-o", out.file("rss")});
+    RunOutcome o = TimedRun(args, out);
+    if (timeTool) {
+      o.maxRssKb = 0;
+      if (std::FILE* f = std::fopen(out.file("rss").c_str(), "r")) {
+        if (std::fscanf(f, "%ld", &o.maxRssKb) != 1) o.maxRssKb = 0;
+        std::fclose(f);
+      }
+    }
     const int stored = FilesOfSize(out.dir(), kSmallImage);
     rss[k] = o.maxRssKb;
     std::printf("  %4d images: %6.2f s, %d stored, max RSS %ld KB\n", counts[k], o.seconds, stored,
@@ -310,11 +337,22 @@ void Http2Galleries(int rounds, int sitePort) {
     return;
   }
   const int tlsPort = FreePort();
+  const std::string log =
+      g_logDir.empty() ? std::string(" access_log off;\n")
+                       : " log_format timing '$msec $connection $connection_requests $request_time "
+                         "$upstream_connect_time $upstream_response_time $request';\n access_log " +
+                             g_logDir + "/access.log timing;\n";
+  // The proxy keeps its connections to the delayed server open (HTTP/1.1), as in front of
+  // a local application: otherwise each request opens one and the bench measures that.
+  const std::string upstream =
+      " upstream backend {\n  server 127.0.0.1:" + std::to_string(sitePort) +
+      ";\n  keepalive 64;\n }\n";
   const std::string servers =
-      " access_log off;\n server {\n  listen 127.0.0.1:" + std::to_string(tlsPort) +
+      log + upstream + " server {\n  listen 127.0.0.1:" + std::to_string(tlsPort) +
       " ssl http2;\n  ssl_certificate " + dir.file("server.pem") + ";\n  ssl_certificate_key " +
       dir.file("server.key") +
-      ";\n  location / { proxy_pass http://127.0.0.1:" + std::to_string(sitePort) + "; }\n }\n";
+      ";\n  location / {\n   proxy_pass http://backend;\n   proxy_http_version 1.1;\n"
+      "   proxy_set_header Connection \"\";\n  }\n }\n";
   Nginx nginx;
   if (!nginx.Start(dir, servers, {tlsPort})) {
     std::printf("\nHTTP/2: cannot start nginx, skipped\n");
@@ -403,6 +441,14 @@ int main(int argc, char** argv) {
       g_serverNoDelay = true;
     } else if (a == "--skip-http2") {
       g_http2 = false;
+    } else if (a == "--skip-wget") {
+      g_wget = false;
+    } else if (a == "--only-http2") {
+      g_http1 = false;
+      nginx = false;
+      memory = false;
+    } else if (a == "--log" && i + 1 < argc) {
+      g_logDir = argv[++i];
     } else if (a == "--skip-memory") {
       memory = false;
     } else {

@@ -44,7 +44,7 @@ Options (each overrides the saved setting for this run only):
                     setting, 6); the files, names and logs are those of 1
   --streams N       https servers are offered HTTP/2; to one that takes it, up to N
                     requests in flight on its one connection, 0 to 128 (default:
-                    the saved setting, 32); 0 asks for HTTP/1.1 only
+                    the saved setting, 100); 0 asks for HTTP/1.1 only
   --no-compressed-pages, --compressed-pages
                     ask for pages as they are, or compressed (gzip, brotli, zstd)
                     and keep them decoded (default: the saved setting, compressed);

@@ -89,15 +89,31 @@ size_t PlainRelativeLength(std::string_view r) {
 }
 
 // `text` as the parser takes it: tabs and line breaks dropped, blanks percent-encoded
-// (the parser would write a blank in a query as '+', which a server reads otherwise).
+// (the parser would write a blank in a query as '+', which a server reads otherwise),
+// and so are '"', '<' and '>', which a browser encodes in a path and a query alike and
+// the parser would send as they are.
 void ForParser(std::string_view text, std::string& out) {
   out.clear();
   for (const char c : text) {
-    if (c == '\t' || c == '\n' || c == '\r') continue;
-    if (c == ' ') {
-      out += "%20";
-    } else {
-      out += c;
+    switch (c) {
+      case '\t':
+      case '\n':
+      case '\r':
+        break;
+      case ' ':
+        out += "%20";
+        break;
+      case '"':
+        out += "%22";
+        break;
+      case '<':
+        out += "%3C";
+        break;
+      case '>':
+        out += "%3E";
+        break;
+      default:
+        out += c;
     }
   }
 }

@@ -23,6 +23,11 @@ if [ "${1:-build}" = test ]; then
     xauth)
   # The peers and the server of bench/parallel_bench (and openssl for its throw-away CA).
   packages+=(wget2 nginx openssl)
+  # ... and GNU time for the peak memory of harvelo-cli alone.
+  packages+=(time)
+  # bench/real_pages.sh serves its pages with Python (it takes npm from nodejs where
+  # that is installed, and skips the npm pages where it is not).
+  packages+=(python3)
   # The compressed pages' tests compress what their servers send (nginx serves the
   # HTTP/2 tests too).
   packages+=(zlib1g-dev libbrotli-dev libzstd-dev)

@@ -33,8 +33,9 @@ struct Settings {
   int parallelTransfers = 6;
   // https servers are offered HTTP/2; where one takes it, the look-ahead keeps up to this
   // many requests in flight on its one connection (at least parallelTransfers). 0 asks
-  // for HTTP/1.1 only.
-  int http2Streams = 32;
+  // for HTTP/1.1 only. 100 is what servers commonly allow on a connection and what
+  // curl itself defaults to; fewer leaves a gallery's requests waiting in rounds.
+  int http2Streams = 100;
   // Pages are asked for gzip, brotli or zstd and kept decoded; 0 asks for them as they
   // are. Resources are always kept as sent.
   int compressedPages = 1;

@@ -87,6 +87,8 @@ TEST(ReferenceResolver, ResolvesAsABrowserDoes) {
       {"#top", {}, "http://host/dir/two.html?p=1"},
       {" \t\r\n x.jpg \n", {}, "http://host/dir/x.jpg"},
       {"a b.jpg", {}, "http://host/dir/a%20b.jpg"},
+      {"a<b>\"c\".jpg", {}, "http://host/dir/a%3Cb%3E%22c%22.jpg"},
+      {"t/?<?php print rand(); ?>", {}, "http://host/dir/t/?%3C?php%20print%20rand();%20?%3E"},
       // BASE: relative and root-relative ones resolve against the page; the first counts.
       {"b.jpg", {"sub/"}, "http://host/dir/sub/b.jpg"},
       {"r.jpg", {"/base/"}, "http://host/base/r.jpg"},

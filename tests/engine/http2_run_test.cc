@@ -145,6 +145,8 @@ int WithStatus(const std::vector<std::string>& log, const std::string& status) {
 
 class Http2RunTest : public ::testing::Test {
  protected:
+  static constexpr int kWide = 48;  // held pictures of /wide.html
+
   Http2RunTest() { SetThreadLocale(kLocaleEnglish); }
 
   void SetUp() override {
@@ -165,6 +167,9 @@ class Http2RunTest : public ::testing::Test {
     std::string hold = "<a href=\"first.jpg\">f</a>";
     for (int i = 1; i <= 20; ++i) hold += "<a href=\"hold" + std::to_string(i) + ".jpg\">h</a>";
     backend_.Page("/hold.html", hold);
+    std::string wide = "<a href=\"first.jpg\">f</a>";
+    for (int i = 1; i <= kWide; ++i) wide += "<a href=\"holdw" + std::to_string(i) + ".jpg\">h</a>";
+    backend_.Page("/wide.html", wide);
     ASSERT_TRUE(backend_.Start());
     port_ = FreePort();
     // "return 444" closes a request without an answer: over HTTP/2 nginx resets its
@@ -305,6 +310,17 @@ TEST_F(Http2RunTest, StopDropsEveryStreamAtOnce) {
   for (const auto& [name, bytes] : h.files) {
     EXPECT_FALSE(name.ends_with(".jpg") && !bytes.starts_with("/first.jpg")) << name;
   }
+}
+
+TEST_F(Http2RunTest, WithTheDefaultsAWideGalleryGoesOutInOneRound) {
+  // A bound of 32 streams (the old default) would send this gallery in two rounds: the
+  // held pictures would each wait out their hold before the rest went out.
+  const Harvest h = Run(6, Settings{}.http2Streams, {"/wide.html"}, [&](Engine&) {
+    if (backend_.Active() >= kWide) backend_.Release();
+  });
+  EXPECT_GE(h.maxActive, kWide);
+  EXPECT_EQ(Connections(h.log).size(), 1u);
+  EXPECT_EQ(WithStatus(h.log, "200"), kWide + 2) << "the page, first.jpg and every held one";
 }
 
 }  // namespace

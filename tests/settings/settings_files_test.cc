@@ -55,6 +55,7 @@ TEST(Settings, ConfAndRecentFilesAreWrittenByteForByte) {
   Settings s;
   s.destinationDir = "C:\\Pics\\";
   s.autoIncrement = 0;
+  s.http2Streams = 32;
   s.targetTypes = ",GIF";
   s.generateWebAddressLog = 0;
   s.browserKind = 2;

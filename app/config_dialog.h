@@ -24,7 +24,7 @@ struct ConfigValues {
   int skipDuplicates = 1;
   int skipKnownFiles = 0;
   int parallelTransfers = 6;  // transfers at a time, 1..16
-  int http2Streams = 32;      // requests at once on one HTTP/2 connection; 0 HTTP/1.1 only
+  int http2Streams = 100;     // requests at once on one HTTP/2 connection; 0 HTTP/1.1 only
   int compressedPages = 1;    // pages asked for compressed
   int renderedPages = 1;      // 0 never, 1 pages from a browser, 2 typed addresses too
   int renderScreens = 20;     // the scrolling's bounds
@@ -61,7 +61,7 @@ class ConfigDialog : public HarveloDialog {
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   int parallel_ = 6;
-  int http2Streams_ = 32;
+  int http2Streams_ = 100;
   int renderScreens_ = 20;
   int renderSeconds_ = 15;
   bool closing_ = false;

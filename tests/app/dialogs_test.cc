@@ -82,7 +82,7 @@ TEST_F(ConfigDialogTest, ShowsTheValuesAndHandsThemBackOnOk) {
   static_cast<app::UpDownControl*>(dialog.FindWindow(1056))->Step(+1);
   EXPECT_EQ(app::Utf8(Edit(1055)->GetValue()), "16");
   // HTTP/2 streams: 0 to 128, the arrows kept within them.
-  EXPECT_EQ(app::Utf8(Edit(1057)->GetValue()), "32");
+  EXPECT_EQ(app::Utf8(Edit(1057)->GetValue()), "100");
   Edit(1057)->ChangeValue("129");
   dialog.Button(1)->Click();
   EXPECT_FALSE(dialog.Finished());

@@ -7,7 +7,7 @@
 //   downloads  harvelo-cli storing the same twelve pictures from a plain page;
 //   harvelo    harvelo-cli --render on the gallery.
 // The target: harvelo at most 1.5 x floor + downloads.
-//   render_bench [rounds]
+//   render_bench [rounds [harvelo-cli]]   (another build's harvelo-cli, to compare)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -84,6 +84,7 @@ double ChromiumFloor(const std::string& url) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  const std::string cli = argc > 2 ? argv[2] : HARVELO_CLI_PATH;
   harvelo::testing::LoopbackServer site;
   site.server().Get("/gallery.html", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(harvelo::testing::kGallery, "text/html");
@@ -115,13 +116,12 @@ int main(int argc, char** argv) {
     floors.push_back(ChromiumFloor(site.Url("/gallery.html")));
     TempDir plainDir, renderDir;
     downloads.push_back(
-        TimedRun({HARVELO_CLI_PATH, "--dest", "d", "--min-size", "0", site.Url("/plain.html")},
-                 plainDir)
+        TimedRun({cli, "--dest", "d", "--min-size", "0", site.Url("/plain.html")}, plainDir)
             .seconds);
-    harvelo.push_back(TimedRun({HARVELO_CLI_PATH, "--dest", "d", "--min-size", "0", "--render",
-                                site.Url("/gallery.html")},
-                               renderDir)
-                          .seconds);
+    harvelo.push_back(
+        TimedRun({cli, "--dest", "d", "--min-size", "0", "--render", site.Url("/gallery.html")},
+                 renderDir)
+            .seconds);
     std::printf("round %d: floor %.3f s, downloads %.3f s, harvelo --render %.3f s\n", round + 1,
                 floors.back(), downloads.back(), harvelo.back());
   }

@@ -14,8 +14,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The network counts as quiet once no request has been under way for this long.
+// The page counts as settled once nothing happened for this long; or for the shorter
+// time when a scroll to its end stirred nothing at all (no request, no growth, no timer
+// set): what a scroll handler puts off is counted as a timer while it waits.
 constexpr std::chrono::milliseconds kQuietTime{300};
+constexpr std::chrono::milliseconds kStillTime{150};
 constexpr std::chrono::milliseconds kPollInterval{25};
 
 // Run in every document before its own scripts. Resource timing keeps 250 entries unless
@@ -160,14 +163,15 @@ class ChromiumRenderer : public PageRenderer {
   // Loads the page and scrolls it to its end while it grows: as soon as the page is idle
   // (loaded, no request under way) and taller than at the last scroll, it is scrolled
   // again; it is done once nothing at all happened (no request, no growth, no timer its
-  // events set pending) for kQuietTime after the last scroll, or at the bounds. False
-  // only when the tab broke or the run was stopped.
+  // events set pending) for kQuietTime, or kStillTime after a scroll that stirred nothing,
+  // or at the bounds. False only when the tab broke or the run was stopped.
   bool LoadAndScroll(Clock::time_point deadline, std::string& error) {
     auto quietSince = Clock::now();
     size_t lastSeen = requests_seen_;
     Shown last;
     double scrolledAt = -1;  // the page's height at the last scroll
     int screens = 0;
+    bool stirred = true;  // something happened since the last scroll
     for (;;) {
       Shown now;
       if (!Poll(now, error)) return false;
@@ -176,6 +180,7 @@ class ChromiumRenderer : public PageRenderer {
         quietSince = Clock::now();
         lastSeen = requests_seen_;
         last = now;
+        stirred = true;
       }
       if (Clock::now() >= deadline) return true;
       if (idle && now.height > scrolledAt && screens < bounds_.screens) {
@@ -183,9 +188,10 @@ class ChromiumRenderer : public PageRenderer {
         ++screens;
         scrolledAt = now.height;
         quietSince = Clock::now();
+        stirred = false;
         continue;
       }
-      if (Clock::now() - quietSince >= kQuietTime) return true;
+      if (Clock::now() - quietSince >= (stirred ? kQuietTime : kStillTime)) return true;
       if (!(*go_on_)()) {
         error = "stopped";
         return false;

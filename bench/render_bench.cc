@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -112,6 +113,7 @@ int main(int argc, char** argv) {
   if (!site.Start()) return 1;
 
   std::vector<double> floors, downloads, harvelo;
+  bool whole = true;
   for (int round = 0; round < rounds; ++round) {
     floors.push_back(ChromiumFloor(site.Url("/gallery.html")));
     TempDir plainDir, renderDir;
@@ -122,8 +124,16 @@ int main(int argc, char** argv) {
         TimedRun({cli, "--dest", "d", "--min-size", "0", "--render", site.Url("/gallery.html")},
                  renderDir)
             .seconds);
-    std::printf("round %d: floor %.3f s, downloads %.3f s, harvelo --render %.3f s\n", round + 1,
-                floors.back(), downloads.back(), harvelo.back());
+    // Fast and short of pictures is no result: every round must store all twelve.
+    int stored = 0;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(renderDir.file("d"), ec)) {
+      stored += e.path().extension() == ".jpg" ? 1 : 0;
+    }
+    whole = whole && stored == 12;
+    std::printf(
+        "round %d: floor %.3f s, downloads %.3f s, harvelo --render %.3f s (%d/12 stored)\n",
+        round + 1, floors.back(), downloads.back(), harvelo.back(), stored);
   }
   const double floor = Median(floors), down = Median(downloads), ours = Median(harvelo);
   const double bound = 1.5 * floor + down;
@@ -132,6 +142,6 @@ int main(int argc, char** argv) {
   std::printf(
       "harvelo / (floor + downloads) = %.2f; target harvelo <= 1.5 x floor + downloads "
       "= %.3f s: %s\n",
-      ours / (floor + down), bound, ours >= 0 && ours <= bound ? "met" : "NOT met");
+      ours / (floor + down), bound, whole && ours >= 0 && ours <= bound ? "met" : "NOT met");
   return 0;
 }

@@ -176,14 +176,17 @@ class ChromiumRenderer : public PageRenderer {
       Shown now;
       if (!Poll(now, error)) return false;
       const bool idle = now.complete && in_flight_.empty();
-      if (!idle || now.timers > 0 || requests_seen_ != lastSeen || !(now == last)) {
+      const bool moved = !idle || now.timers > 0 || requests_seen_ != lastSeen || !(now == last);
+      if (moved) {
         quietSince = Clock::now();
         lastSeen = requests_seen_;
         last = now;
         stirred = true;
       }
       if (Clock::now() >= deadline) return true;
-      if (idle && now.height > scrolledAt && screens < bounds_.screens) {
+      // (Idle at two polls in a row: a list that has just arrived is made into
+      // pictures a moment later, and a scroll before that would be spent for nothing.)
+      if (!moved && now.height > scrolledAt && screens < bounds_.screens) {
         if (!ScrollToEnd(error)) return false;
         ++screens;
         scrolledAt = now.height;
@@ -224,6 +227,8 @@ class ChromiumRenderer : public PageRenderer {
       error = StringField(result, "errorText");
       return 0;
     }
+    // A move within the document (only the fragment differs) loads nothing.
+    if (StringField(result, "loaderId").empty()) load_fired_ = true;
     if (!LoadAndScroll(deadline, error)) return 0;
 
     // The throw-away profile holds this run's cookies only: all of them go.

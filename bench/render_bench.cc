@@ -7,11 +7,12 @@
 //   downloads  harvelo-cli storing the same twelve pictures from a plain page;
 //   harvelo    harvelo-cli --render on the gallery.
 // The target: harvelo at most 1.5 x floor + downloads.
-//   render_bench [rounds]
+//   render_bench [rounds [harvelo-cli]]   (another build's harvelo-cli, to compare)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,6 +85,7 @@ double ChromiumFloor(const std::string& url) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  const std::string cli = argc > 2 ? argv[2] : HARVELO_CLI_PATH;
   harvelo::testing::LoopbackServer site;
   site.server().Get("/gallery.html", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(harvelo::testing::kGallery, "text/html");
@@ -108,22 +110,34 @@ int main(int argc, char** argv) {
         res.set_content(bodies[static_cast<size_t>(it - std::begin(kNames)) % bodies.size()],
                         "image/jpeg");
       });
+  // The browser keeps its connections to the site open after the page is read (six or
+  // more, while harvelo downloads): a pool of 8 threads, the library's own, would leave
+  // the downloads waiting for those to time out, which no real server does.
+  site.server().new_task_queue = [] { return new httplib::ThreadPool(64); };
   if (!site.Start()) return 1;
 
   std::vector<double> floors, downloads, harvelo;
+  bool whole = true;
   for (int round = 0; round < rounds; ++round) {
     floors.push_back(ChromiumFloor(site.Url("/gallery.html")));
     TempDir plainDir, renderDir;
     downloads.push_back(
-        TimedRun({HARVELO_CLI_PATH, "--dest", "d", "--min-size", "0", site.Url("/plain.html")},
-                 plainDir)
+        TimedRun({cli, "--dest", "d", "--min-size", "0", site.Url("/plain.html")}, plainDir)
             .seconds);
-    harvelo.push_back(TimedRun({HARVELO_CLI_PATH, "--dest", "d", "--min-size", "0", "--render",
-                                site.Url("/gallery.html")},
-                               renderDir)
-                          .seconds);
-    std::printf("round %d: floor %.3f s, downloads %.3f s, harvelo --render %.3f s\n", round + 1,
-                floors.back(), downloads.back(), harvelo.back());
+    harvelo.push_back(
+        TimedRun({cli, "--dest", "d", "--min-size", "0", "--render", site.Url("/gallery.html")},
+                 renderDir)
+            .seconds);
+    // Fast and short of pictures is no result: every round must store all twelve.
+    int stored = 0;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(renderDir.file("d"), ec)) {
+      stored += e.path().extension() == ".jpg" ? 1 : 0;
+    }
+    whole = whole && stored == 12;
+    std::printf(
+        "round %d: floor %.3f s, downloads %.3f s, harvelo --render %.3f s (%d/12 stored)\n",
+        round + 1, floors.back(), downloads.back(), harvelo.back(), stored);
   }
   const double floor = Median(floors), down = Median(downloads), ours = Median(harvelo);
   const double bound = 1.5 * floor + down;
@@ -132,6 +146,6 @@ int main(int argc, char** argv) {
   std::printf(
       "harvelo / (floor + downloads) = %.2f; target harvelo <= 1.5 x floor + downloads "
       "= %.3f s: %s\n",
-      ours / (floor + down), bound, ours >= 0 && ours <= bound ? "met" : "NOT met");
+      ours / (floor + down), bound, whole && ours >= 0 && ours <= bound ? "met" : "NOT met");
   return 0;
 }

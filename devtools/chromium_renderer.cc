@@ -14,9 +14,40 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The network counts as quiet once no request has been under way for this long.
+// The page counts as settled once nothing happened for this long; or for the shorter
+// time when a scroll to its end stirred nothing at all (no request, no growth, no timer
+// set): what a scroll handler puts off is counted as a timer while it waits.
 constexpr std::chrono::milliseconds kQuietTime{300};
-constexpr std::chrono::milliseconds kPollInterval{50};
+constexpr std::chrono::milliseconds kStillTime{150};
+constexpr std::chrono::milliseconds kPollInterval{25};
+
+// Run in every document before its own scripts. Resource timing keeps 250 entries unless
+// told otherwise; a long gallery has more. And the short timers the page's events set
+// (a scroll handler that loads the next part a moment later, a debounce) are counted
+// until they fire, so that waiting for quiet does not end before they do; timers set by
+// timers (animations, polling) and long ones are left out, or a page could never be quiet.
+constexpr char kDocumentScript[] = R"((() => {
+  performance.setResourceTimingBufferSize(1000000);
+  const set = window.setTimeout, clear = window.clearTimeout, pending = new Set();
+  let inTimer = 0;
+  window.setTimeout = function (f, ms, ...args) {
+    if (inTimer || typeof f !== "function" || !((Number(ms) || 0) <= 1000)) {
+      return set.apply(this, arguments);
+    }
+    const id = set.call(this, (...a) => {
+      pending.delete(id);
+      inTimer++;
+      try { return f.apply(this, a); } finally { inTimer--; }
+    }, ms, ...args);
+    pending.add(id);
+    return id;
+  };
+  window.clearTimeout = function (id) {
+    pending.delete(id);
+    return clear.apply(this, arguments);
+  };
+  Object.defineProperty(window, "__harveloTimers", {value: () => pending.size});
+})())";
 // One exchange with the browser beyond the render's own bound (a page that never
 // answers its navigation): then the tab is given up.
 constexpr std::chrono::seconds kExchangeMargin{5};
@@ -73,9 +104,8 @@ class ChromiumRenderer : public PageRenderer {
     if (!Ok(page_->OpenPage(path, error)) ||
         !Call("Network.enable", nlohmann::json::object(), result, error) ||
         !Call("Page.enable", nlohmann::json::object(), result, error) ||
-        // Resource timing keeps 250 entries unless told otherwise; a long gallery has more.
-        !Call("Page.addScriptToEvaluateOnNewDocument",
-              {{"source", "performance.setResourceTimingBufferSize(1000000)"}}, result, error)) {
+        !Call("Page.addScriptToEvaluateOnNewDocument", {{"source", kDocumentScript}}, result,
+              error)) {
       page_.reset();
       return false;
     }
@@ -93,32 +123,78 @@ class ChromiumRenderer : public PageRenderer {
     return devtools::Evaluate(*page_, expression, value, error, awaitPromise);
   }
 
-  // Waits until no request of the page is under way (and the document has loaded) for
-  // kQuietTime, or the render's bound passes. False only when the tab broke.
-  bool WaitQuiet(Clock::time_point deadline, std::string& error) {
+  // The page's state as one poll sees it.
+  struct Shown {
+    bool complete = false;  // the document and everything it asked for while loading
+    double height = 0;      // scrollHeight
+    int timers = 0;         // short timers the page's events set and that have not fired
+    bool operator==(const Shown&) const = default;
+  };
+
+  bool Poll(Shown& shown, std::string& error) {
+    nlohmann::json state;
+    // (Between the navigation and the new document there is no documentElement.)
+    if (!Evaluate("[document.readyState, document.documentElement ? "
+                  "document.documentElement.scrollHeight : 0, "
+                  "typeof __harveloTimers === 'function' ? __harveloTimers() : 0]",
+                  state, error)) {
+      return false;
+    }
+    shown = {};
+    if (!state.is_array() || state.size() != 3 || !state[1].is_number() || !state[2].is_number()) {
+      return true;
+    }
+    shown.complete = load_fired_ && state[0] == "complete";
+    shown.height = state[1].get<double>();
+    shown.timers = state[2].get<int>();
+    return true;
+  }
+
+  // Scrolls to the end of the page, in one step, and waits until the page has had two
+  // frames to answer (its scroll handlers and observers have run).
+  bool ScrollToEnd(std::string& error) {
+    nlohmann::json ignored;
+    return Evaluate(
+        "window.scrollTo(0, document.documentElement.scrollHeight);"
+        "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))",
+        ignored, error, /*awaitPromise=*/true);
+  }
+
+  // Loads the page and scrolls it to its end while it grows: as soon as the page is idle
+  // (loaded, no request under way) and taller than at the last scroll, it is scrolled
+  // again; it is done once nothing at all happened (no request, no growth, no timer its
+  // events set pending) for kQuietTime, or kStillTime after a scroll that stirred nothing,
+  // or at the bounds. False only when the tab broke or the run was stopped.
+  bool LoadAndScroll(Clock::time_point deadline, std::string& error) {
     auto quietSince = Clock::now();
     size_t lastSeen = requests_seen_;
-    nlohmann::json lastState;
+    Shown last;
+    double scrolledAt = -1;  // the page's height at the last scroll
+    int screens = 0;
+    bool stirred = true;  // something happened since the last scroll
     for (;;) {
-      // The page growing counts as activity too: a list that has arrived becomes
-      // pictures a moment later.
-      nlohmann::json state;
-      // (Between the navigation and the new document there is no documentElement.)
-      if (!Evaluate("[document.readyState, document.documentElement ? "
-                    "document.documentElement.scrollHeight : 0]",
-                    state, error)) {
-        return false;
-      }
-      const auto now = Clock::now();
-      if (!in_flight_.empty() || requests_seen_ != lastSeen || state != lastState ||
-          !state.is_array() || state.empty() || state[0] != "complete") {
-        quietSince = now;
+      Shown now;
+      if (!Poll(now, error)) return false;
+      const bool idle = now.complete && in_flight_.empty();
+      const bool moved = !idle || now.timers > 0 || requests_seen_ != lastSeen || !(now == last);
+      if (moved) {
+        quietSince = Clock::now();
         lastSeen = requests_seen_;
-        lastState = state;
-      } else if (now - quietSince >= kQuietTime) {
-        return true;
+        last = now;
+        stirred = true;
       }
-      if (now >= deadline) return true;
+      if (Clock::now() >= deadline) return true;
+      // (Idle at two polls in a row: a list that has just arrived is made into
+      // pictures a moment later, and a scroll before that would be spent for nothing.)
+      if (!moved && now.height > scrolledAt && screens < bounds_.screens) {
+        if (!ScrollToEnd(error)) return false;
+        ++screens;
+        scrolledAt = now.height;
+        quietSince = Clock::now();
+        stirred = false;
+        continue;
+      }
+      if (Clock::now() - quietSince >= (stirred ? kQuietTime : kStillTime)) return true;
       if (!(*go_on_)()) {
         error = "stopped";
         return false;
@@ -132,6 +208,7 @@ class ChromiumRenderer : public PageRenderer {
     const auto deadline = Clock::now() + bounds_.time;
     in_flight_.clear();
     requests_seen_ = 0;
+    load_fired_ = false;
     nlohmann::json result;
     // The queue entry's cookies travel with the page, as they do with a fetch.
     WalkCookieList(cookie, 4096, [&](std::string_view element) {
@@ -150,26 +227,9 @@ class ChromiumRenderer : public PageRenderer {
       error = StringField(result, "errorText");
       return 0;
     }
-    if (!WaitQuiet(deadline, error)) return 0;
-
-    // To the end of the page, again and again, while it grows.
-    nlohmann::json height;
-    if (!Evaluate("document.documentElement.scrollHeight", height, error)) return 0;
-    for (int screen = 0; screen < bounds_.screens && Clock::now() < deadline; ++screen) {
-      nlohmann::json grown;
-      if (!Evaluate("window.scrollTo(0, document.documentElement.scrollHeight);"
-                    "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))",
-                    grown, error, /*awaitPromise=*/true) ||
-          !WaitQuiet(deadline, error) ||
-          !Evaluate("document.documentElement.scrollHeight", grown, error)) {
-        return 0;
-      }
-      if (!grown.is_number() || !height.is_number() ||
-          grown.get<double>() <= height.get<double>()) {
-        break;
-      }
-      height = grown;
-    }
+    // A move within the document (only the fragment differs) loads nothing.
+    if (StringField(result, "loaderId").empty()) load_fired_ = true;
+    if (!LoadAndScroll(deadline, error)) return 0;
 
     // The throw-away profile holds this run's cookies only: all of them go.
     if (!ReadShownPage(*page_, {}, page, error)) return 0;
@@ -185,6 +245,8 @@ class ChromiumRenderer : public PageRenderer {
       ++requests_seen_;
     } else if (method == "Network.loadingFinished" || method == "Network.loadingFailed") {
       in_flight_.erase(id);
+    } else if (method == "Page.loadEventFired") {
+      load_fired_ = true;
     }
   }
 
@@ -194,6 +256,7 @@ class ChromiumRenderer : public PageRenderer {
   bool first_tab_taken_ = false;
   std::set<std::string> in_flight_;
   size_t requests_seen_ = 0;
+  bool load_fired_ = false;  // the navigated document's load event
   const std::function<bool()>* go_on_ = nullptr;
 };
 

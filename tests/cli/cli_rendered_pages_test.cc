@@ -35,6 +35,15 @@ img.src = "/pics/made.jpg";
 document.body.appendChild(img);
 </script></body></html>)";
 
+// The gallery, whose scroll handler loads the next part of the list `ms` after the
+// scroll (as a debounced one does): nothing is under way in between.
+std::string LateGallery(int ms) {
+  std::string page = kGallery;
+  const std::string now = ") load();";
+  return page.replace(page.find(now), now.size(),
+                      ") setTimeout(load, " + std::to_string(ms) + ");");
+}
+
 class CliRenderedPagesTest : public CliTest {
  protected:
   void SetUp() override {
@@ -43,6 +52,8 @@ class CliRenderedPagesTest : public CliTest {
       res.set_content(kGallery, "text/html");
     });
     Page("/endless.html", kEndless);
+    Page("/late-250.html", LateGallery(250));
+    Page("/late-600.html", LateGallery(600));
     Page("/hanging.html", kHanging);
     Page("/static.html", R"(<html><body><img src="/pics/static.jpg"></body></html>)");
     Page("/made.html", R"(<html><body><script>
@@ -170,6 +181,21 @@ TEST_F(CliRenderedPagesTest, AScriptedGalleryIsHarvestedWholeOnlyWhenRendered) {
   }
   EXPECT_FALSE(BrowserRunning());
   EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST_F(CliRenderedPagesTest, PartsLoadedAMomentAfterAScrollAreWaitedFor) {
+  for (const char* page : {"/late-250.html", "/late-600.html"}) {
+    std::filesystem::remove_all(work.file("dest"));
+    EXPECT_EQ(RunRender(page), 0) << page << cli.Err();
+    EXPECT_EQ(StoredBodies(),
+              (std::vector<std::string>{"AAA_001.jpg:1", "AAA_002.jpg:2", "AAA_003.jpg:3",
+                                        "AAA_004.jpg:4", "AAA_005.jpg:5", "AAA_006.jpg:6",
+                                        "AAA_007.jpg:7", "AAA_008.jpg:8", "AAA_009.jpg:9",
+                                        "AAA_010.jpg:A", "AAA_011.jpg:B", "AAA_012.jpg:C"}))
+        << page;
+    EXPECT_FALSE(BrowserRunning()) << page;
+    EXPECT_TRUE(TempFolderEmpty()) << page;
+  }
 }
 
 TEST_F(CliRenderedPagesTest, TheBoundsEndPagesThatNeverSettle) {

@@ -5,10 +5,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -30,7 +32,11 @@ class Chromium {
     args.push_back("--remote-debugging-port=0");
     if (headless) args.push_back("--headless");
     args.push_back(url);
-    pid_ = Start(args);
+    // Its own temporary files (the singleton socket's folder among them) go into the
+    // profile's folder, which goes with the test, not into /tmp.
+    const std::string tmp = profile_.dir() + "tmp";
+    ::mkdir(tmp.c_str(), 0700);
+    pid_ = Start(args, tmp);
   }
   ~Chromium() { Stop(); }
   Chromium(const Chromium&) = delete;
@@ -74,8 +80,17 @@ class Chromium {
                                            "--password-store=basic",
                                            "--disable-dev-shm-usage"};
 
-  // Starts `args` in a new process group with its output thrown away; the pid or 0.
-  static pid_t Start(const std::vector<std::string>& args) {
+  // Starts `args` in a new process group with its output thrown away, with TMPDIR set
+  // to `tmpDir` when it is given; the pid or 0.
+  static pid_t Start(const std::vector<std::string>& args, const std::string& tmpDir = "") {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (tmpDir.empty() || std::strncmp(*e, "TMPDIR=", 7) != 0) env.emplace_back(*e);
+    }
+    if (!tmpDir.empty()) env.push_back("TMPDIR=" + tmpDir);
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -88,7 +103,7 @@ class Chromium {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+    const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     return rc == 0 ? pid : 0;

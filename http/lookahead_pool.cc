@@ -255,17 +255,27 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
 }
 
 std::vector<std::string> LookAheadPool::ExpectedStore(const AheadTransfer& transfer) const {
-  // The store as the run will have it when it reaches `transfer`: what the responses
-  // before it set, as far as their headers are here. A request whose page brings its
-  // own cookies is not foreseen (their expiry takes the store's own rules); a guess
-  // that turns out wrong is caught when the run asks for the request.
+  // The store as the run will have it when it reaches `transfer`: what each request
+  // before it does to it, as far as their headers are known, done on a jar of its own.
+  // Requests go out only once what the responses before them set is known (StartWaiting).
   std::vector<std::string> lines = CookieLines(store_.get());
+  std::unique_ptr<CURL, StoreDeleter> scratch;
   for (const auto& earlier : window_) {
     if (earlier.get() == &transfer) break;
-    if (!earlier->headersKnown || !earlier->setCookieSeen || !earlier->request.cookies.empty()) {
-      continue;
+    const bool sets = earlier->headersKnown && earlier->setCookieSeen;
+    if (!sets && earlier->request.cookies.empty()) continue;
+    if (!scratch) {
+      scratch.reset(curl_easy_init());
+      if (!scratch) break;
+      curl_easy_setopt(scratch.get(), CURLOPT_COOKIEFILE, "");
     }
-    lines = earlier->CurrentJar();
+    const std::vector<std::string> jar = sets ? earlier->CurrentJar() : std::vector<std::string>();
+    curl_easy_setopt(scratch.get(), CURLOPT_COOKIELIST, "ALL");
+    for (const std::string& line : lines) {
+      curl_easy_setopt(scratch.get(), CURLOPT_COOKIELIST, line.c_str());
+    }
+    ApplyCookies(scratch.get(), *earlier, sets ? &jar : nullptr);
+    lines = CookieLines(scratch.get());
   }
   return lines;
 }
@@ -290,12 +300,13 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
 }
 
 int LookAheadPool::StartWaiting() {
-  // A request goes out with the cookies that the responses before it set. Once the
-  // site has shown that its pages (or even its resources) set cookies, a page (or any
-  // request) waits until the headers of the pages (requests) before it are here, so that
-  // it never goes out with cookies other than the run's, and never has to go again.
-  // Until the first resource has answered, nobody knows whether resources set cookies:
-  // the requests after it wait for that answer.
+  // A request goes out with the cookies that the responses before it set, and only once
+  // those are settled: once the site has shown that its pages (or even its resources)
+  // set cookies, a request waits until the headers of the pages (of all requests) before
+  // it are here, so that it never goes out with cookies other than the run's, and never
+  // has to go again. Until the first resource has answered, nobody knows whether
+  // resources set cookies: the requests after it wait for that answer. (A page's own
+  // cookies are known before its request goes out: ExpectedStore.)
   for (const auto& t : window_) {
     if (!t->request.page && (t->headersKnown || t->state == AheadTransfer::State::kFinished)) {
       resource_answered_ = true;
@@ -311,7 +322,7 @@ int LookAheadPool::StartWaiting() {
   for (auto& t : window_) {
     if (running >= WidestLimit()) break;
     const bool waits = ((resources_set_cookies_ || !resource_answered_) && earlierPending) ||
-                       (pages_set_cookies_ && t->request.page && earlierPagePending);
+                       (pages_set_cookies_ && earlierPagePending);
     if (t->state == AheadTransfer::State::kWaiting && !waits && running < InFlightLimit(*t)) {
       Start(*t);
       if (t->state == AheadTransfer::State::kRunning) {
@@ -450,25 +461,25 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
     Remove(served);
     served.Abandon();
   }
-  ApplyCookies(served);
+  ApplyCookies(store_.get(), served, served.setCookieSeen ? &served.jarLines : nullptr);
   if (finishes) finishing_.push_back(std::move(window_.front()));
   window_.erase(window_.begin());
   serving_ = false;
   return result;
 }
 
-void LookAheadPool::ApplyCookies(AheadTransfer& transfer) {
-  // The store as the fetch would have left it: the page's cookies stored, what the
-  // responses set, the page's cookies expired again.
+void LookAheadPool::ApplyCookies(CURL* store, const AheadTransfer& transfer,
+                                 const std::vector<std::string>* jar) {
+  // As the fetch leaves the store: the page's cookies stored, what the responses set
+  // (the request's jar, seeded with the store and the page's cookies), the page's
+  // cookies expired again.
   const std::string& cookies = transfer.request.cookies;
-  SetPageCookies(store_.get(), transfer.request.url, cookies);
-  if (transfer.setCookieSeen) {
-    curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, "ALL");
-    for (const std::string& line : transfer.jarLines) {
-      curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, line.c_str());
-    }
+  SetPageCookies(store, transfer.request.url, cookies);
+  if (jar != nullptr) {
+    curl_easy_setopt(store, CURLOPT_COOKIELIST, "ALL");
+    for (const std::string& line : *jar) curl_easy_setopt(store, CURLOPT_COOKIELIST, line.c_str());
   }
-  ExpirePageCookies(store_.get(), transfer.request.url, cookies);
+  ExpirePageCookies(store, transfer.request.url, cookies);
 }
 
 int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& givenPath,

@@ -123,7 +123,10 @@ class LookAheadPool {
   int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,
              FetchProgressFn callback, void* context);
   std::vector<std::string> ExpectedStore(const AheadTransfer& transfer) const;
-  void ApplyCookies(AheadTransfer& transfer);
+  // What the fetch of `transfer` does to the cookies of `store`; `jar`: its own jar,
+  // when its responses set cookies.
+  static void ApplyCookies(CURL* store, const AheadTransfer& transfer,
+                           const std::vector<std::string>* jar);
   void Remove(const AheadTransfer& transfer);
   int RunningCount() const;
   // How many transfers may be in flight when `transfer` starts: more to a server known to

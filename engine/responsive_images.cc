@@ -128,12 +128,12 @@ bool ResponsiveImages::OtherTag(std::string_view tag, bool& emit, std::string& r
   emit = false;
   if (!MayBeHandled(tag)) return false;
   const bool closing = tag.size() > 1 && tag[1] == '/';
-  const std::string name = TagNameOf(tag);
-  if (name == "NOSCRIPT") {
+  const std::string_view name = TagName(tag);
+  if (NameIs(name, "NOSCRIPT")) {
     inNoscript_ = !closing;
     return false;
   }
-  if (name == "PICTURE") {
+  if (NameIs(name, "PICTURE")) {
     if (!closing) {
       inPicture_ = true;
       pictureIsCopy_ = InNoscriptCopy();
@@ -149,7 +149,7 @@ bool ResponsiveImages::OtherTag(std::string_view tag, bool& emit, std::string& r
     picture_.found = false;
     return true;
   }
-  if (name == "SOURCE" && inPicture_) {
+  if (inPicture_ && NameIs(name, "SOURCE")) {
     bool lazy = false;
     if (!closing && !pictureDone_) {
       Largest(tag, false, tagChoice_, lazy);

@@ -1,8 +1,8 @@
-// One request of the run fetched ahead: its own libcurl easy handle with a cookie jar of
-// its own (seeded from the process's cookie store when it goes out), its body received
-// into a private file, and everything the run will later need to replay the fetch as if
-// it had happened then: the header blocks, the status and announced length, the sizes of
-// the reads as they came, and how it ended.
+// One request, fetched ahead or when asked (the one transfer implementation of every
+// fetch): its own libcurl easy handle with a cookie jar of its own (seeded from the
+// process's cookie store when it goes out), its body received into a partial file, and
+// everything the fetch needs to replay it as if it happened then: the header blocks, the
+// status and announced length, the sizes of the reads as they came, and how it ended.
 #pragma once
 #include <curl/curl.h>
 

@@ -94,8 +94,9 @@ int HTMLFile::NextToken(bool wantText) {
       name = out + 2;
     }
     kind = kTokenOtherTag;
+    const char first = Upper(*name);
     for (size_t i = 0; i < std::size(kTagNames); ++i) {
-      if (BeginsWithName(name, kTagNames[i])) {
+      if (kTagNames[i][0] == first && BeginsWithName(name, kTagNames[i])) {
         kind = static_cast<int>(i) + kTokenHtml;
         break;
       }

@@ -168,7 +168,8 @@ std::vector<std::string> CookieLines(CURL* easy) {
   std::vector<std::string> lines;
   curl_slist* list = nullptr;
   if (curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &list) == CURLE_OK) {
-    for (curl_slist* item = list; item != nullptr; item = item->next) lines.emplace_back(item->data);
+    for (curl_slist* item = list; item != nullptr; item = item->next)
+      lines.emplace_back(item->data);
   }
   curl_slist_free_all(list);
   std::sort(lines.begin(), lines.end());

@@ -48,10 +48,11 @@ LookAheadPool& HTTPFetcher::OwnPool(const std::string& outPath) {
   const size_t slash = outPath.rfind('/');
   const std::string directory = slash == std::string::npos ? "./" : outPath.substr(0, slash + 1);
   // Kept while it fetches the same way into the same folder: its connections serve
-  // the next fetch.
-  if (!m_ownPool || m_ownPool->Directory() != directory ||
-      m_ownPool->options().dumpHeaders != (m_bDumpHeaders != 0) ||
-      (m_ownPool->options().maxStreams > 0) != (m_bOfferHttp2 != 0)) {
+  // the next fetch. (One serving a fetch stays, to refuse a fetch from its callbacks.)
+  if (!m_ownPool ||
+      (!m_ownPool->Serving() && (m_ownPool->Directory() != directory ||
+                                 m_ownPool->options().dumpHeaders != (m_bDumpHeaders != 0) ||
+                                 (m_ownPool->options().maxStreams > 0) != (m_bOfferHttp2 != 0)))) {
     LookAheadPool::Options options;
     options.maxTransfers = 1;
     options.maxStreams = m_bOfferHttp2 != 0 ? 1 : 0;

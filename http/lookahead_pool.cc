@@ -442,7 +442,8 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
   AheadRequest request = asked;
   request.referer = SentReferer(request.referer);
   AheadTransfer* head = &Reconcile(request);
-  if (head->state != AheadTransfer::State::kWaiting && head->seedLines != CookieLines(store_.get())) {
+  if (head->state != AheadTransfer::State::kWaiting &&
+      head->seedLines != CookieLines(store_.get())) {
     // Sent before the cookies that the run's earlier responses set were in the store.
     Drop(0);
     head = &Reconcile(request);

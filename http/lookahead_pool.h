@@ -82,6 +82,8 @@ class LookAheadPool {
 
   const Options& options() const { return options_; }
   const std::string& Directory() const { return files_.Directory(); }
+  // A fetch is being served (a fetch started from its callbacks is refused).
+  bool Serving() const { return serving_; }
 
   // Lists the run's next requests, from the fetch under way on (see AheadPlan).
   std::function<void(AheadPlan& plan)> planner;

@@ -143,8 +143,8 @@ class AheadTransfer {
   bool InMemory() const { return written_ == 0 && !replaying_ && !request.page; }
 
   AheadFileStock* stock_;
-  std::string body_path_;  // empty until the body begins
-  int fd_ = -1;            // open until the body is stored or dropped
+  std::string body_path_;           // empty until the body begins
+  int fd_ = -1;                     // open until the body is stored or dropped
   std::string pending_;             // received, not yet written
   long long written_ = 0;           // bytes of the body in the file
   long long write_failed_at_ = -1;  // bytes in the file when a write failed

@@ -142,7 +142,8 @@ void RemovePartialDownloadNow() {
       // prefix + number + ".hvpart", without the formatting functions.
       char digits[16];
       int n = 0;
-      for (int rest = number; rest > 0; rest /= 10) digits[n++] = static_cast<char>('0' + rest % 10);
+      for (int rest = number; rest > 0; rest /= 10)
+        digits[n++] = static_cast<char>('0' + rest % 10);
       size_t at = length;
       while (n > 0) path[at++] = digits[--n];
       std::memcpy(path + at, kSuffix.data(), kSuffix.size());

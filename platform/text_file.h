@@ -54,7 +54,8 @@ class TextReader {
   // the block read last, once no character is put back (a CR in it may still become part
   // of a line break). Skip(n) passes over the first n of them.
   std::string_view Buffered() const {
-    return putback_ >= 0 || buf_ == nullptr ? std::string_view() : std::string_view(buf_ + pos_, len_ - pos_);
+    return putback_ >= 0 || buf_ == nullptr ? std::string_view()
+                                            : std::string_view(buf_ + pos_, len_ - pos_);
   }
   void Skip(size_t n) { pos_ += n; }
   // Passes over everything up to the next `stop` (read next), or to the end; `stop` is

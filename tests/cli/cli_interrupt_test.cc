@@ -57,8 +57,8 @@ class CliInterruptTest : public CliTest {
   }
 
   bool HasPartial() const {
-    return std::ranges::any_of(
-        DestFiles(), [&](const std::string& name) { return name.ends_with(".hvpart"); });
+    return std::ranges::any_of(DestFiles(),
+                               [&](const std::string& name) { return name.ends_with(".hvpart"); });
   }
 
   std::atomic<bool> sent_ = false;

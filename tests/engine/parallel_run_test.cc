@@ -562,9 +562,9 @@ TEST_F(ParallelRunTest, NoRequestIsSentTwiceWhenResponsesSetCookies) {
       {"first", {"once1", "quiet2", "quiet3", "quiet4", "quiet5", "quiet6", "quiet7", "quiet8"}, 0},
       {"every", {"once1", "once2", "once3", "once4", "once5", "once6", "once7", "once8"}, 0},
       {"late",
-       {"quiet1", "quiet2", "quiet3", "quiet4", "once5", "quiet6", "quiet7", "quiet8", "quiet9",
-        "quiet10", "quiet11", "quiet12", "quiet13", "quiet14", "quiet15", "quiet16", "quiet17",
-        "quiet18", "quiet19", "quiet20", "quiet21", "quiet22", "quiet23", "quiet24"},
+       {"quiet1",  "quiet2",  "quiet3",  "quiet4",  "once5",   "quiet6",  "quiet7",  "quiet8",
+        "quiet9",  "quiet10", "quiet11", "quiet12", "quiet13", "quiet14", "quiet15", "quiet16",
+        "quiet17", "quiet18", "quiet19", "quiet20", "quiet21", "quiet22", "quiet23", "quiet24"},
        4},
   };
   for (const auto& gallery : galleries) {

@@ -1,5 +1,6 @@
 #include "engine/html_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -53,7 +54,7 @@ void HTMLFile::Close() {
   file_.Close();
 }
 
-int HTMLFile::NextToken() {
+int HTMLFile::NextToken(bool wantText) {
   if (buffer_size_ == 0) return 0;
   char* const out = token_.data();
   const size_t room = static_cast<size_t>(buffer_size_) - 1;
@@ -73,6 +74,14 @@ int HTMLFile::NextToken() {
     for (;;) {
       if (n < room) out[n++] = static_cast<char>(c);
       if (c == '>') break;
+      // What is read already up to the '>' (or a CR) at once.
+      const std::string_view ahead = file_.Buffered();
+      size_t take = 0;
+      while (take < ahead.size() && ahead[take] != '>' && ahead[take] != '\r') ++take;
+      const size_t stored = std::min(take, room - n);
+      if (stored > 0) std::memcpy(out + n, ahead.data(), stored);
+      n += stored;
+      file_.Skip(take);
       c = file_.Get();
       if (c == EOF) break;
     }
@@ -85,8 +94,9 @@ int HTMLFile::NextToken() {
       name = out + 2;
     }
     kind = kTokenOtherTag;
+    const char first = Upper(*name);
     for (size_t i = 0; i < std::size(kTagNames); ++i) {
-      if (BeginsWithName(name, kTagNames[i])) {
+      if (kTagNames[i][0] == first && BeginsWithName(name, kTagNames[i])) {
         kind = static_cast<int>(i) + kTokenHtml;
         break;
       }
@@ -94,9 +104,24 @@ int HTMLFile::NextToken() {
     return 1;
   }
 
+  kind = kTokenText;
+  closing = 0;
+  if (!wantText) {
+    file_.SkipTo('<');
+    out[0] = '\0';
+    return 1;
+  }
   // A text word ends at a blank (consumed), at '<' (left for the next token) or at the end.
   for (;;) {
     if (n < room) out[n++] = static_cast<char>(c);
+    // What is read already up to a blank, '<' or CR at once.
+    const std::string_view ahead = file_.Buffered();
+    size_t take = 0;
+    while (take < ahead.size() && !IsBlank(ahead[take]) && ahead[take] != '<') ++take;
+    const size_t stored = std::min(take, room - n);
+    if (stored > 0) std::memcpy(out + n, ahead.data(), stored);
+    n += stored;
+    file_.Skip(take);
     c = file_.Get();
     if (c == EOF || IsBlank(c)) break;
     if (c == '<') {
@@ -105,8 +130,6 @@ int HTMLFile::NextToken() {
     }
   }
   out[n] = '\0';
-  kind = kTokenText;
-  closing = 0;
   return 1;
 }
 

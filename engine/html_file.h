@@ -35,7 +35,9 @@ class HTMLFile {
   bool OpenMemory(std::string_view text);
   void Close();
 
-  int NextToken();    // 1 with a token, 0 at the end
+  // 1 with a token, 0 at the end. Without `wantText` a text (the words up to the next
+  // tag) is one token of kind kTokenText with an empty token, read at once.
+  int NextToken(bool wantText = true);
   int ExtractHref();  // 1 with token = the HREF= value, else 0 with token unchanged
   int ExtractSrc();   // the same for SRC=
 

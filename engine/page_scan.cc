@@ -69,7 +69,8 @@ void ScanPage(HTMLFile& file, const PageScanTarget& target) {
     if (linkPending) Append(target.pages, pendingPage, resolver, scratch, ResourceEntry);
   };
 
-  while (file.NextToken() != 0) {
+  // The words of a text matter only in the title.
+  while (file.NextToken(inTitle && target.pageTitle != nullptr) != 0) {
     switch (file.kind) {
       case kTokenTitle:
         inTitle = file.closing == 1;

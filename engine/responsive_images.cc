@@ -17,14 +17,15 @@ bool IsSpace(char c) {
 // Attributes that lazy-loading scripts read the real address from, in order of trust.
 constexpr std::string_view kLazySources[] = {"data-src", "data-original", "data-lazy-src"};
 
-// Whether the name of an unknown tag may be one handled here; most tags are not, and
-// are rejected without looking further.
+// Whether the name of an unknown tag may be one handled here (NOSCRIPT, PICTURE,
+// SOURCE); most tags are not, and are rejected by their first two letters.
 bool MayBeHandled(std::string_view tag) {
   size_t i = 1;
   if (i < tag.size() && tag[i] == '/') ++i;
-  if (i >= tag.size()) return false;
-  const char c = Upper(tag[i]);
-  return c == 'P' || c == 'S' || c == 'N';
+  if (i + 1 >= tag.size()) return false;
+  const char first = Upper(tag[i]);
+  const char second = Upper(tag[i + 1]);
+  return ((first == 'N' || first == 'S') && second == 'O') || (first == 'P' && second == 'I');
 }
 
 // The value decoded into `buffer` when it holds a character reference; else as it is.
@@ -128,12 +129,12 @@ bool ResponsiveImages::OtherTag(std::string_view tag, bool& emit, std::string& r
   emit = false;
   if (!MayBeHandled(tag)) return false;
   const bool closing = tag.size() > 1 && tag[1] == '/';
-  const std::string name = TagNameOf(tag);
-  if (name == "NOSCRIPT") {
+  const std::string_view name = TagName(tag);
+  if (NameIs(name, "NOSCRIPT")) {
     inNoscript_ = !closing;
     return false;
   }
-  if (name == "PICTURE") {
+  if (NameIs(name, "PICTURE")) {
     if (!closing) {
       inPicture_ = true;
       pictureIsCopy_ = InNoscriptCopy();
@@ -149,7 +150,7 @@ bool ResponsiveImages::OtherTag(std::string_view tag, bool& emit, std::string& r
     picture_.found = false;
     return true;
   }
-  if (name == "SOURCE" && inPicture_) {
+  if (inPicture_ && NameIs(name, "SOURCE")) {
     bool lazy = false;
     if (!closing && !pictureDone_) {
       Largest(tag, false, tagChoice_, lazy);

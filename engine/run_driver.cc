@@ -10,8 +10,7 @@
 #include "engine/harvest_rule.h"
 #include "engine/run_lookahead.h"
 #include "engine/target_types.h"
-#include "http/lookahead_dir.h"
-#include "http/output_file.h"
+#include "http/partial_files.h"
 #include "platform/string_table.h"
 
 namespace harvelo {
@@ -46,8 +45,7 @@ void Engine::Process_URL_List() {
   window_.RedrawButton(IDC_PAUSE);
 
   // What a killed run left behind goes first; then the look-ahead of this run, if any.
-  AheadDirectory::RemoveLeftovers(destinationDir);
-  OutputFile::RemoveAbandonedPartials(destinationDir);
+  RemoveAbandonedPartials(destinationDir);
   PageCopy::RemoveAbandoned(destinationDir);
   lookAhead_ = RunLookAhead::Start(*this);
 

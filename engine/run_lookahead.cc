@@ -28,9 +28,7 @@ bool IsSuccess(int status) {
 
 std::unique_ptr<RunLookAhead> RunLookAhead::Start(Engine& engine) {
   if (engine.settings().parallelTransfers <= 1) return nullptr;
-  auto lookAhead = std::make_unique<RunLookAhead>(engine);
-  if (!lookAhead->pool_->Ready()) return nullptr;
-  return lookAhead;
+  return std::make_unique<RunLookAhead>(engine);
 }
 
 RunLookAhead::RunLookAhead(Engine& engine) : engine_(engine) {
@@ -39,7 +37,6 @@ RunLookAhead::RunLookAhead(Engine& engine) : engine_(engine) {
   options.maxStreams = engine.settings().http2Streams;
   options.agent = engine.settings().userAgent;
   options.dumpHeaders = engine.settings().debug.header != 0;
-  options.anonymousFiles = !engine.namedAheadFiles;
   // A thumbnail gallery's linked pages each bring one picture: as many pages ahead as
   // transfers keeps them all busy.
   options.maxPagesAhead = static_cast<size_t>(std::max(4, options.maxTransfers));

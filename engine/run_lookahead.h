@@ -19,8 +19,8 @@ class Engine;
 
 class RunLookAhead {
  public:
-  // Null when the settings ask for one transfer at a time, or when the destination
-  // directory can't hold the private files.
+  // Null when the settings ask for one transfer at a time: each fetcher then fetches
+  // through a pool of its own, one request at a time.
   static std::unique_ptr<RunLookAhead> Start(Engine& engine);
   explicit RunLookAhead(Engine& engine);
 

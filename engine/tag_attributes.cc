@@ -69,11 +69,17 @@ bool ReadReference(std::string_view text, char& c, size_t& length) {
 
 }  // namespace
 
-std::string TagNameOf(std::string_view tag) {
+std::string_view TagName(std::string_view tag) {
   const size_t start = NameStart(tag);
-  std::string name(tag.substr(start, NameEnd(tag, start) - start));
-  for (char& c : name) c = Upper(c);
-  return name;
+  return tag.substr(start, NameEnd(tag, start) - start);
+}
+
+bool NameIs(std::string_view name, std::string_view upperName) {
+  if (name.size() != upperName.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (Upper(name[i]) != upperName[i]) return false;
+  }
+  return true;
 }
 
 std::string DecodeCharacterReferences(std::string_view value) {

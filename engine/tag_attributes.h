@@ -9,9 +9,11 @@
 
 namespace harvelo {
 
-// The tag's name, upper-cased, from a tag token ("<img ...>", "</picture>"): the text
-// after '<' or "</" up to a blank, '/' or '>'.
-std::string TagNameOf(std::string_view tag);
+// The tag's name in a tag token ("<img ...>", "</picture>"), as written: the text after
+// '<' or "</" up to a blank, '/' or '>'.
+std::string_view TagName(std::string_view tag);
+// Whether `name` is `upperName` regardless of case.
+bool NameIs(std::string_view name, std::string_view upperName);
 
 // `value` with the character references a URL in an attribute holds decoded: &amp;
 // &lt; &gt; &quot; &apos; and numeric ones below 128 (a reference to another character

@@ -1,11 +1,17 @@
 #include "http/cookie_store.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
 namespace harvelo {
 namespace {
+
+constexpr const char* kExpired = "expires=Mon, 7 Jan 1980 00:00:00 GMT;";
+constexpr size_t kSetCookieChars = 2046;
+constexpr size_t kExpireCookieChars = 1998;
 
 struct ShareDeleter {
   void operator()(CURLSH* share) const { curl_share_cleanup(share); }
@@ -137,6 +143,37 @@ void StoreCookie(CURL* easy, const std::string& url, const char* element) {
   if (const auto line = CookieStoreLine(url, element)) {
     curl_easy_setopt(easy, CURLOPT_COOKIELIST, line->c_str());
   }
+}
+
+void SetPageCookies(CURL* easy, const std::string& url, const std::string& cookies) {
+  char element[kSetCookieChars + 2];
+  WalkCookieList(cookies, kSetCookieChars, [&](std::string_view text) {
+    text.copy(element, text.size());
+    std::memcpy(element + text.size(), ";", 2);
+    StoreCookie(easy, url, element);
+  });
+}
+
+void ExpirePageCookies(CURL* easy, const std::string& url, const std::string& cookies) {
+  char element[kExpireCookieChars + 64];
+  WalkCookieList(cookies, kExpireCookieChars, [&](std::string_view text) {
+    text.copy(element, text.size());
+    element[text.size()] = ';';
+    std::memcpy(element + text.size() + 1, kExpired, std::strlen(kExpired) + 1);
+    StoreCookie(easy, url, element);
+  });
+}
+
+std::vector<std::string> CookieLines(CURL* easy) {
+  std::vector<std::string> lines;
+  curl_slist* list = nullptr;
+  if (curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &list) == CURLE_OK) {
+    for (curl_slist* item = list; item != nullptr; item = item->next)
+      lines.emplace_back(item->data);
+  }
+  curl_slist_free_all(list);
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 void StoreCookieFileLines(const std::vector<std::string>& lines) {

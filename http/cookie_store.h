@@ -26,12 +26,20 @@ void WalkCookieList(std::string_view cookies, size_t maxChars,
 // url's host, for every path. Nothing when the element can't be stored.
 std::optional<std::string> CookieStoreLine(const std::string& url, std::string_view element);
 
-// Stores an element for url through `easy`, which must use SharedCookieStore(). A
-// rejected element is ignored.
+// Stores an element for url through `easy` (its own cookie engine, or
+// SharedCookieStore()). A rejected element is ignored.
 void StoreCookie(CURL* easy, const std::string& url, const char* element);
 
 // Stores whole cookies given as lines of the Netscape cookie-file format (a browser's
 // cookies, with their own domains, paths and expiry) in the shared store.
 void StoreCookieFileLines(const std::vector<std::string>& lines);
+
+// A page's cookie list ("a=1; b=2") stored for url through `easy`, and expired again:
+// a fetch stores its page's cookies before the request and expires them after it.
+void SetPageCookies(CURL* easy, const std::string& url, const std::string& cookies);
+void ExpirePageCookies(CURL* easy, const std::string& url, const std::string& cookies);
+
+// The cookies `easy` holds, as the store's own lines (Netscape format), sorted.
+std::vector<std::string> CookieLines(CURL* easy);
 
 }  // namespace harvelo

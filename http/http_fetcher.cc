@@ -7,24 +7,13 @@
 #include <cstring>
 #include <string_view>
 
-#include "http/cookie_store.h"
-#include "http/curl_setup.h"
-#include "http/fetch_session.h"
 #include "http/lookahead_pool.h"
 #include "http/response_head.h"
 #include "platform/format.h"
 
 namespace harvelo {
-namespace {
 
-constexpr const char* kExpired = "expires=Mon, 7 Jan 1980 00:00:00 GMT;";
-constexpr size_t kSetCookieChars = 2046;
-constexpr size_t kExpireCookieChars = 1998;
-
-}  // namespace
-
-HTTPFetcher::HTTPFetcher(std::optional<std::string> agent)
-    : m_session(std::make_unique<Session>(*this, agent ? *agent : kDefaultUserAgent)) {}
+HTTPFetcher::HTTPFetcher(std::optional<std::string> agent) : m_agent(std::move(agent)) {}
 
 HTTPFetcher::~HTTPFetcher() = default;
 
@@ -45,28 +34,35 @@ int HTTPFetcher::GetResource(const std::string& url, const std::string& outPath,
 int HTTPFetcher::Fetch(const std::string& url, const std::string& outPath, int transferFlag,
                        const std::string& referer, const std::string& cookies,
                        FetchProgressFn callback, void* context) {
-  if (m_lookAhead != nullptr) {
-    AheadRequest request;
-    request.url = url;
-    request.referer = referer;
-    request.cookies = cookies;
-    request.page = transferFlag == kTransferAscii;
-    request.decodeBody = request.page && m_bDecodePages != 0;
-    return m_lookAhead->Serve(*this, request, outPath, callback, context);
+  AheadRequest request;
+  request.url = url;
+  request.referer = referer;
+  request.cookies = cookies;
+  request.page = transferFlag == kTransferAscii;
+  request.decodeBody = request.page && m_bDecodePages != 0;
+  LookAheadPool& pool = m_lookAhead != nullptr ? *m_lookAhead : OwnPool(outPath);
+  return pool.Serve(*this, request, outPath, callback, context);
+}
+
+LookAheadPool& HTTPFetcher::OwnPool(const std::string& outPath) {
+  const size_t slash = outPath.rfind('/');
+  const std::string directory = slash == std::string::npos ? "./" : outPath.substr(0, slash + 1);
+  // Kept while it fetches the same way into the same folder: its connections serve
+  // the next fetch. (One serving a fetch stays, to refuse a fetch from its callbacks.)
+  if (!m_ownPool ||
+      (!m_ownPool->Serving() && (m_ownPool->Directory() != directory ||
+                                 m_ownPool->options().dumpHeaders != (m_bDumpHeaders != 0) ||
+                                 (m_ownPool->options().maxStreams > 0) != (m_bOfferHttp2 != 0)))) {
+    LookAheadPool::Options options;
+    options.maxTransfers = 1;
+    options.maxStreams = m_bOfferHttp2 != 0 ? 1 : 0;
+    options.agent = m_agent;
+    options.dumpHeaders = m_bDumpHeaders != 0;
+    m_ownPool.reset();
+    m_ownPool = std::make_unique<LookAheadPool>(options, directory);
   }
-  m_nStatusCode = 0;
-  m_nContentLength = 0;
-  m_storedPath.clear();
-  TransferMode mode;
-  mode.offerHttp2 = m_bOfferHttp2 != 0;
-  mode.decodeBody = m_bDecodePages != 0 && transferFlag == kTransferAscii;
-  // A line break in the referrer would end the header line early and smuggle in another.
-  const std::vector<std::string> headerLines = RequestHeaderLines(
-      referer.substr(0, referer.find_first_of("\r\n")), m_session->emptyAgent, mode.decodeBody);
-  SetCookies(url, cookies);
-  m_session->Run(url, outPath, headerLines, mode, callback, context);
-  ExpireCookies(url, cookies);
-  return m_bContinue;
+  m_ownPool->SetTimeouts(m_connectMs, m_stallMs);
+  return *m_ownPool;
 }
 
 bool HTTPFetcher::NameForHead(std::string_view rawBlock, std::string& outPath) const {
@@ -78,26 +74,9 @@ bool HTTPFetcher::NameForHead(std::string_view rawBlock, std::string& outPath) c
   return true;
 }
 
-void HTTPFetcher::SetCookies(const std::string& url, const std::string& cookies) {
-  WalkCookieList(cookies, kSetCookieChars, [&](std::string_view element) {
-    std::memcpy(m_buffer, element.data(), element.size());
-    std::memcpy(m_buffer + element.size(), ";", 2);
-    StoreCookie(m_session->easy.get(), url, m_buffer);
-  });
-}
-
-void HTTPFetcher::ExpireCookies(const std::string& url, const std::string& cookies) {
-  WalkCookieList(cookies, kExpireCookieChars, [&](std::string_view element) {
-    std::memcpy(m_buffer, element.data(), element.size());
-    m_buffer[element.size()] = ';';
-    std::memcpy(m_buffer + element.size() + 1, kExpired, std::strlen(kExpired) + 1);
-    StoreCookie(m_session->easy.get(), url, m_buffer);
-  });
-}
-
 void HTTPFetcher::SetTimeouts(int connectMs, int stallMs) {
-  m_session->connectMs = connectMs;
-  m_session->stallMs = stallMs;
+  m_connectMs = connectMs;
+  m_stallMs = stallMs;
 }
 
 std::string HTTPFetcher::WinInetErrorText(const std::string& prefix) const {

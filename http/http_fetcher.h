@@ -2,6 +2,8 @@
 // straight into a local file, with the fixed browser-like request headers, an optional
 // referrer and the page's cookies, calling a progress callback as the body streams in.
 // After a fetch the caller reads the status and, when it failed, the error record.
+// Every fetch is served by a LookAheadPool: the run's (m_lookAhead), else one of the
+// fetcher's own that fetches one request at a time.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -51,12 +53,8 @@ class HTTPFetcher {
   void ShowWinInetError(const std::string& prefix, MessageBoxes& boxes) const;
 
   // Time-outs in milliseconds: connecting, and receiving nothing. 60 000 each by default.
+  // (A run's look-ahead has its own.)
   void SetTimeouts(int connectMs, int stallMs);
-
-  // The page's cookie list ("a=1; b=2") into the process-wide cookie store for url, and
-  // out again. Fetch calls both; empty lists make no store calls.
-  void SetCookies(const std::string& url, const std::string& cookies);
-  void ExpireCookies(const std::string& url, const std::string& cookies);
 
   int m_nStatusCode = 0;
   int m_nContentLength = 0;
@@ -105,17 +103,20 @@ class HTTPFetcher {
   LookAheadPool* m_lookAhead = nullptr;
 
  private:
-  struct Session;
-  std::unique_ptr<Session> m_session;
-  // Scratch space of the cookie walks.
-  char m_buffer[2048] = "";
+  // The pool of the fetcher's own, for a fetch into `outPath` as the fetcher is set now.
+  LookAheadPool& OwnPool(const std::string& outPath);
+
+  std::optional<std::string> m_agent;
+  int m_connectMs = 60000;
+  int m_stallMs = 60000;
+  std::unique_ptr<LookAheadPool> m_ownPool;
 };
 
 // 1 when the file at path opens for binary reading and is not empty.
 int FileHasData(const std::string& path);
 
 // For a console front end that must end at once on a second interrupt: removes the
-// partial file of a transfer under way. Async-signal-safe.
+// partial files of the transfers under way (and those made ready). Async-signal-safe.
 void RemovePartialDownloadNow();
 
 }  // namespace harvelo

@@ -1,11 +1,10 @@
 #include "http/lookahead_file_stock.h"
 
-#include <fcntl.h>
 #include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 
 namespace harvelo {
@@ -15,10 +14,6 @@ namespace {
 // call and the other core a switch, which is more than writing one picture. A body
 // whose write was never handed over is written by the run itself when it names it.
 constexpr size_t kWritesPerWake = 4;
-
-std::string FdPath(int fd) {
-  return "/proc/self/fd/" + std::to_string(fd);
-}
 
 bool WriteAll(AheadWrite& write) {
   const std::string& bytes = *write.bytes;
@@ -34,9 +29,16 @@ bool WriteAll(AheadWrite& write) {
 
 }  // namespace
 
-AheadFileStock::AheadFileStock(const AheadDirectory& directory, size_t depth, bool allowAnonymous)
-    : directory_(directory), depth_(depth), anonymous_(allowAnonymous) {
-  if (depth_ > 0 && directory_.IsOpen()) worker_ = std::thread([this] { Work(); });
+AheadFileStock::AheadFileStock(const PartialFiles& files, size_t depth)
+    : files_(files), depth_(depth) {
+  if (depth_ == 0) return;
+  // The thread takes no signals: they go to the run's thread, whose handler may wait for
+  // a file being made here.
+  sigset_t all, old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &old);
+  worker_ = std::thread([this] { Work(); });
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
 }
 
 AheadFileStock::~AheadFileStock() {
@@ -48,33 +50,13 @@ AheadFileStock::~AheadFileStock() {
   if (worker_.joinable()) worker_.join();
   for (AheadFile& file : ready_) {
     ::close(file.fd);
-    if (!file.anonymous) ::unlink(file.path.c_str());
+    ::unlink(file.path.c_str());
   }
 }
 
 AheadFile AheadFileStock::Make() {
   AheadFile file;
-#ifdef O_TMPFILE
-  if (anonymous_) {
-    file.fd = ::open(directory_.Directory().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-    // Its name under /proc is what gives it a name in the directory later.
-    if (file.fd >= 0 && ::access(FdPath(file.fd).c_str(), F_OK) == 0) {
-      file.path = FdPath(file.fd);
-      file.anonymous = true;
-      return file;
-    }
-    if (file.fd >= 0) ::close(file.fd);
-    file.fd = -1;
-    anonymous_ = false;
-  }
-#endif
-  int number = 0;
-  {
-    std::lock_guard lock(mutex_);
-    number = next_number_++;
-  }
-  file.path = directory_.FilePath(number);
-  file.fd = ::open(file.path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  file.fd = files_.Create(file.path);
   return file;
 }
 
@@ -89,7 +71,6 @@ AheadFile AheadFileStock::Take() {
       return file;
     }
   }
-  if (!directory_.IsOpen()) return {};
   return Make();
 }
 
@@ -144,31 +125,6 @@ void AheadFileStock::Perform(std::unique_lock<std::mutex>& lock, AheadWrite& wri
   write.ok = ok;
   write.done = true;
   written_.notify_all();
-}
-
-bool AheadFileStock::Link(const AheadFile& file, const std::string& to) {
-  // The descriptor itself where the process may (CAP_DAC_READ_SEARCH): no walk through
-  // /proc. Else, and from then on, its name there.
-  static std::atomic<bool> byDescriptor{true};
-  if (byDescriptor) {
-    if (LinkDescriptor(file, to)) return true;
-    if (errno != EPERM && errno != ENOENT && errno != EINVAL) return false;
-    byDescriptor = false;
-  }
-  return LinkThroughProc(file, to);
-}
-
-bool AheadFileStock::LinkDescriptor(const AheadFile& file, const std::string& to) {
-#ifdef AT_EMPTY_PATH
-  return ::linkat(file.fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0;
-#else
-  errno = EINVAL;
-  return false;
-#endif
-}
-
-bool AheadFileStock::LinkThroughProc(const AheadFile& file, const std::string& to) {
-  return ::linkat(AT_FDCWD, FdPath(file.fd).c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 void AheadFileStock::Work() {

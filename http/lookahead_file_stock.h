@@ -1,15 +1,10 @@
-// Empty private files made ready ahead of need by a thread of their own. Creating a file
-// is the costliest thing a harvest asks of the file system, and a transfer fetched ahead
-// needs one for its body: taken from this stock, the creation happens on the other core
-// while the transfers go on. The same thread writes the bodies that came whole into
-// memory, so that copying them into the file doesn't hold the transfers either.
-//
-// Where the file system allows it the files have no name at all (O_TMPFILE): making one
-// then does not hold the destination directory, which the run's own renames need, and a
-// run that is killed leaves nothing behind. Elsewhere they are the private directory's
-// named files.
+// Empty partial files (http/partial_files.h) made ready ahead of need by a thread of
+// their own. Creating a file is the costliest thing a harvest asks of the file system,
+// and a transfer fetched ahead needs one for its body: taken from this stock, the
+// creation happens on the other core while the transfers go on. The same thread writes
+// the bodies that came whole into memory, so that copying them into the file doesn't
+// hold the transfers either.
 #pragma once
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -17,14 +12,13 @@
 #include <string>
 #include <thread>
 
-#include "http/lookahead_dir.h"
+#include "http/partial_files.h"
 
 namespace harvelo {
 
 struct AheadFile {
-  int fd = -1;             // open for reading and writing, empty
-  std::string path;        // a name that opens it (for a file without a name, its fd's)
-  bool anonymous = false;  // no name in the directory: it is gone once fd is closed
+  int fd = -1;       // open for reading and writing, empty
+  std::string path;  // its name
 };
 
 // A body written by the stock's thread while the run goes on.
@@ -38,9 +32,8 @@ struct AheadWrite {
 
 class AheadFileStock {
  public:
-  // Keeps up to `depth` files of `directory` ready (0: makes each when taken). With
-  // `allowAnonymous` false every file has a name.
-  AheadFileStock(const AheadDirectory& directory, size_t depth, bool allowAnonymous = true);
+  // Keeps up to `depth` files of `files` ready (0: no thread; makes each when taken).
+  AheadFileStock(const PartialFiles& files, size_t depth);
   // Ends the thread and removes the files nobody took.
   ~AheadFileStock();
   AheadFileStock(const AheadFileStock&) = delete;
@@ -58,29 +51,19 @@ class AheadFileStock {
   // Until the write is done; false when it failed.
   bool Wait(AheadWrite& write);
 
-  // Gives an anonymous file the name `to` without replacing anything there: false with
-  // errno EEXIST when the name is taken.
-  static bool Link(const AheadFile& file, const std::string& to);
-  // The two ways Link takes: by the descriptor (AT_EMPTY_PATH, for a process that may)
-  // and by its name under /proc (for every process).
-  static bool LinkDescriptor(const AheadFile& file, const std::string& to);
-  static bool LinkThroughProc(const AheadFile& file, const std::string& to);
-
  private:
   AheadFile Make();
   void Work();
   // Writes a job taken off the queue (the lock let go meanwhile) and tells its waiters.
   void Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write);
 
-  const AheadDirectory& directory_;
+  const PartialFiles& files_;
   const size_t depth_;
-  std::atomic<bool> anonymous_;  // cleared once the file system refuses them
   std::mutex mutex_;
   std::condition_variable wanted_;
   std::condition_variable written_;
   std::deque<AheadFile> ready_;
   std::deque<std::shared_ptr<AheadWrite>> writes_;  // first come, first written
-  int next_number_ = 1;
   bool failed_ = false;  // the thread could not make a file: it stops trying
   bool ending_ = false;
   std::thread worker_;

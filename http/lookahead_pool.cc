@@ -52,11 +52,12 @@ void Cancelled(HTTPFetcher& fetcher) {
   FailRecord(fetcher, 0, "Action cancelled by caller.", "callback function.");
 }
 
-// What the fetch checks before it creates its partial file: the final name is not a
-// directory nor a file that can't be replaced, and its directory takes new files.
-bool CanCreate(const std::string& path) {
+// What the fetch checks before its output counts as created: its directory takes new
+// files, and a final name that is to be replaced is not a directory nor a file that can't
+// be replaced.
+bool CanCreate(const std::string& path, bool replacing) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 &&
+  if (replacing && ::stat(path.c_str(), &st) == 0 &&
       (S_ISDIR(st.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
     return false;
   }
@@ -122,7 +123,7 @@ bool AheadPlan::Full() const {
 // ---- LookAheadPool ----
 
 LookAheadPool::LookAheadPool(const Options& options, const std::string& destination)
-    : options_(options) {
+    : options_(options), files_(destination) {
   const std::string agent = options.agent ? *options.agent : kDefaultUserAgent;
   agent_ = AgentLine(agent);
   empty_agent_ = agent_.empty();
@@ -134,7 +135,9 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
   if (!multi_ || !store_) return;
   curl_easy_setopt(store_.get(), CURLOPT_SHARE, share);
   curl_easy_setopt(store_.get(), CURLOPT_COOKIEFILE, "");
-  options_.maxStreams = std::clamp(options_.maxStreams, 0, kMaxStreams);
+  // One at a time stays one at a time over HTTP/2.
+  options_.maxStreams =
+      std::clamp(options_.maxStreams, 0, options_.maxTransfers == 1 ? 1 : kMaxStreams);
   const long n = options_.maxTransfers;
   // Connections stay N to a host; over HTTP/2 the streams on one of them are the bound.
   curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, n);
@@ -147,11 +150,8 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
     curl_multi_setopt(multi_.get(), CURLMOPT_MAX_CONCURRENT_STREAMS,
                       static_cast<long>(std::max(options_.maxStreams, options_.maxTransfers)));
   }
-  ready_ = directory_.Create(destination);
-  if (ready_) {
-    stock_ = std::make_unique<AheadFileStock>(directory_, static_cast<size_t>(n),
-                                              options_.anonymousFiles);
-  }
+  // One at a time makes each body's file when its head comes; a look-ahead keeps N ready.
+  stock_ = std::make_unique<AheadFileStock>(files_, n > 1 ? static_cast<size_t>(n) : 0);
   last_pump_ = std::chrono::steady_clock::now();
 }
 
@@ -213,21 +213,9 @@ void LookAheadPool::DropFinishing() {
   finishing_.clear();
 }
 
-std::vector<std::string> LookAheadPool::StoreLines() const {
-  std::vector<std::string> lines;
-  curl_slist* list = nullptr;
-  if (curl_easy_getinfo(store_.get(), CURLINFO_COOKIELIST, &list) == CURLE_OK) {
-    for (curl_slist* item = list; item != nullptr; item = item->next)
-      lines.emplace_back(item->data);
-  }
-  curl_slist_free_all(list);
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
 AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
   const bool stopped = stopping && stopping();
-  const size_t reach = !ready_ || stopped ? 1 : static_cast<size_t>(WidestLimit());
+  const size_t reach = stopped ? 1 : static_cast<size_t>(WidestLimit());
   // A thumbnail gallery's linked pages each bring one picture: over HTTP/2 as many
   // pages ahead as streams keeps them busy.
   const size_t pages = std::max(options_.maxPagesAhead, reach == 1 ? 1 : reach);
@@ -267,17 +255,27 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
 }
 
 std::vector<std::string> LookAheadPool::ExpectedStore(const AheadTransfer& transfer) const {
-  // The store as the run will have it when it reaches `transfer`: what the responses
-  // before it set, as far as their headers are here. A request whose page brings its
-  // own cookies is not foreseen (their expiry takes the store's own rules); a guess
-  // that turns out wrong is caught when the run asks for the request.
-  std::vector<std::string> lines = StoreLines();
+  // The store as the run will have it when it reaches `transfer`: what each request
+  // before it does to it, as far as their headers are known, done on a jar of its own.
+  // Requests go out only once what the responses before them set is known (StartWaiting).
+  std::vector<std::string> lines = CookieLines(store_.get());
+  std::unique_ptr<CURL, StoreDeleter> scratch;
   for (const auto& earlier : window_) {
     if (earlier.get() == &transfer) break;
-    if (!earlier->headersKnown || !earlier->setCookieSeen || !earlier->request.cookies.empty()) {
-      continue;
+    const bool sets = earlier->headersKnown && earlier->setCookieSeen;
+    if (!sets && earlier->request.cookies.empty()) continue;
+    if (!scratch) {
+      scratch.reset(curl_easy_init());
+      if (!scratch) break;
+      curl_easy_setopt(scratch.get(), CURLOPT_COOKIEFILE, "");
     }
-    lines = earlier->CurrentJar();
+    const std::vector<std::string> jar = sets ? earlier->CurrentJar() : std::vector<std::string>();
+    curl_easy_setopt(scratch.get(), CURLOPT_COOKIELIST, "ALL");
+    for (const std::string& line : lines) {
+      curl_easy_setopt(scratch.get(), CURLOPT_COOKIELIST, line.c_str());
+    }
+    ApplyCookies(scratch.get(), *earlier, sets ? &jar : nullptr);
+    lines = CookieLines(scratch.get());
   }
   return lines;
 }
@@ -302,12 +300,13 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
 }
 
 int LookAheadPool::StartWaiting() {
-  // A request goes out with the cookies that the responses before it set. Once the
-  // site has shown that its pages (or even its resources) set cookies, a page (or any
-  // request) waits until the headers of the pages (requests) before it are here, so that
-  // it never goes out with cookies other than the run's, and never has to go again.
-  // Until the first resource has answered, nobody knows whether resources set cookies:
-  // the requests after it wait for that answer.
+  // A request goes out with the cookies that the responses before it set, and only once
+  // those are settled: once the site has shown that its pages (or even its resources)
+  // set cookies, a request waits until the headers of the pages (of all requests) before
+  // it are here, so that it never goes out with cookies other than the run's, and never
+  // has to go again. Until the first resource has answered, nobody knows whether
+  // resources set cookies: the requests after it wait for that answer. (A page's own
+  // cookies are known before its request goes out: ExpectedStore.)
   for (const auto& t : window_) {
     if (!t->request.page && (t->headersKnown || t->state == AheadTransfer::State::kFinished)) {
       resource_answered_ = true;
@@ -323,7 +322,7 @@ int LookAheadPool::StartWaiting() {
   for (auto& t : window_) {
     if (running >= WidestLimit()) break;
     const bool waits = ((resources_set_cookies_ || !resource_answered_) && earlierPending) ||
-                       (pages_set_cookies_ && t->request.page && earlierPagePending);
+                       (pages_set_cookies_ && earlierPagePending);
     if (t->state == AheadTransfer::State::kWaiting && !waits && running < InFlightLimit(*t)) {
       Start(*t);
       if (t->state == AheadTransfer::State::kRunning) {
@@ -365,7 +364,7 @@ bool LookAheadPool::NetworkWaiting() {
 void LookAheadPool::PumpIfDue() {
   const auto now = std::chrono::steady_clock::now();
   if (now - last_pump_ < kPumpInterval) return;
-  Pump_Messages(50);
+  Pump_Messages(pump_budget_);
   last_pump_ = std::chrono::steady_clock::now();
 }
 
@@ -380,7 +379,7 @@ void LookAheadPool::Drive(const std::function<bool()>& ready) {
       if (stock_) stock_->HandOver();
       SleepMs(static_cast<int>(kPumpInterval.count()));
     }
-    Pump_Messages(50);
+    Pump_Messages(pump_budget_);
     last_pump_ = std::chrono::steady_clock::now();
     return;
   }
@@ -439,10 +438,12 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
     return 0;
   }
   serving_ = true;
+  pump_budget_ = fetcher.m_nPumpCount / 2;
   AheadRequest request = asked;
   request.referer = SentReferer(request.referer);
   AheadTransfer* head = &Reconcile(request);
-  if (head->state != AheadTransfer::State::kWaiting && head->seedLines != StoreLines()) {
+  if (head->state != AheadTransfer::State::kWaiting &&
+      head->seedLines != CookieLines(store_.get())) {
     // Sent before the cookies that the run's earlier responses set were in the store.
     Drop(0);
     head = &Reconcile(request);
@@ -461,25 +462,25 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
     Remove(served);
     served.Abandon();
   }
-  ApplyCookies(fetcher, served);
+  ApplyCookies(store_.get(), served, served.setCookieSeen ? &served.jarLines : nullptr);
   if (finishes) finishing_.push_back(std::move(window_.front()));
   window_.erase(window_.begin());
   serving_ = false;
   return result;
 }
 
-void LookAheadPool::ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer) {
-  // The store as the fetch would have left it: the page's cookies stored, what the
-  // responses set, the page's cookies expired again.
+void LookAheadPool::ApplyCookies(CURL* store, const AheadTransfer& transfer,
+                                 const std::vector<std::string>* jar) {
+  // As the fetch leaves the store: the page's cookies stored, what the responses set
+  // (the request's jar, seeded with the store and the page's cookies), the page's
+  // cookies expired again.
   const std::string& cookies = transfer.request.cookies;
-  fetcher.SetCookies(transfer.request.url, cookies);
-  if (transfer.setCookieSeen) {
-    curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, "ALL");
-    for (const std::string& line : transfer.jarLines) {
-      curl_easy_setopt(store_.get(), CURLOPT_COOKIELIST, line.c_str());
-    }
+  SetPageCookies(store, transfer.request.url, cookies);
+  if (jar != nullptr) {
+    curl_easy_setopt(store, CURLOPT_COOKIELIST, "ALL");
+    for (const std::string& line : *jar) curl_easy_setopt(store, CURLOPT_COOKIELIST, line.c_str());
   }
-  fetcher.ExpireCookies(transfer.request.url, cookies);
+  ExpirePageCookies(store, transfer.request.url, cookies);
 }
 
 int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& givenPath,
@@ -518,7 +519,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     Cancelled(fetcher);
     return 0;
   }
-  if (!CanCreate(outPath)) {
+  if (!CanCreate(outPath, !fetcher.m_nextFreeName)) {
     FailRecord(fetcher, 0, "Cannot create output file.", "fopen(,\"wb\")");
     return 0;
   }

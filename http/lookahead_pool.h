@@ -1,13 +1,15 @@
-// The look-ahead under the fetch: while the run works through its requests one at a
-// time, up to N of the requests that come next are already under way over one multi
-// handle (connections reused, at most N to a host). Each fetch of the run is then served
-// from the transfer that fetched it ahead, its progress calls replayed as the sequential
-// fetch would have made them (index 0 on the announced length, one call per read of at
-// most 2048 bytes, the pumps between), and its body renamed to the name the run chose.
-// A request the run makes that was not foreseen exactly is simply fetched then.
+// Every fetch of the program goes through a pool: its transfers run over one multi handle
+// (connections reused, at most N to a host), each in an AheadTransfer, and the fetch the
+// caller makes is served from the transfer that fetched exactly that request: its progress
+// calls replayed as they happen or happened (index 0 on the announced length, one call per
+// read of at most 2048 bytes, the pumps between), and its body renamed to the name the
+// caller chose. A request that was not foreseen is simply fetched then; with N = 1 and no
+// planner (an HTTPFetcher's own pool) that is every request: one at a time.
 //
-// The run's code stays sequential: it only tells the pool what comes next (the
-// planner), and passes its fetches through it (HTTPFetcher::m_lookAhead).
+// With N > 1 the pool looks ahead: while the run works through its requests one at a
+// time, up to N of the requests that come next are already under way. The run's code
+// stays sequential: it only tells the pool what comes next (the planner), and passes its
+// fetches through it (HTTPFetcher::m_lookAhead).
 #pragma once
 #include <curl/curl.h>
 
@@ -22,9 +24,9 @@
 #include <vector>
 
 #include "http/http_fetcher.h"
-#include "http/lookahead_dir.h"
 #include "http/lookahead_file_stock.h"
 #include "http/lookahead_request.h"
+#include "http/partial_files.h"
 #include "http/quick_ack.h"
 
 namespace harvelo {
@@ -69,17 +71,19 @@ class LookAheadPool {
     std::optional<std::string> agent;  // none: the default agent
     bool dumpHeaders = false;          // the run writes header dumps
     size_t maxPagesAhead = 4;          // page sources in the plan at most
-    bool anonymousFiles = true;        // bodies in files without a name where possible
   };
 
-  // The private directory is made in `destination`; without it the pool serves every
-  // fetch as it comes (Ready() is false and nothing is fetched ahead).
+  // The bodies are received in `destination` (ending in '/', or empty for the working
+  // directory), where the fetches' files are.
   LookAheadPool(const Options& options, const std::string& destination);
   ~LookAheadPool();
   LookAheadPool(const LookAheadPool&) = delete;
   LookAheadPool& operator=(const LookAheadPool&) = delete;
 
-  bool Ready() const { return ready_; }
+  const Options& options() const { return options_; }
+  const std::string& Directory() const { return files_.Directory(); }
+  // A fetch is being served (a fetch started from its callbacks is refused).
+  bool Serving() const { return serving_; }
 
   // Lists the run's next requests, from the fetch under way on (see AheadPlan).
   std::function<void(AheadPlan& plan)> planner;
@@ -120,9 +124,11 @@ class LookAheadPool {
   bool NetworkWaiting();
   int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,
              FetchProgressFn callback, void* context);
-  std::vector<std::string> StoreLines() const;
   std::vector<std::string> ExpectedStore(const AheadTransfer& transfer) const;
-  void ApplyCookies(HTTPFetcher& fetcher, AheadTransfer& transfer);
+  // What the fetch of `transfer` does to the cookies of `store`; `jar`: its own jar,
+  // when its responses set cookies.
+  static void ApplyCookies(CURL* store, const AheadTransfer& transfer,
+                           const std::vector<std::string>* jar);
   void Remove(const AheadTransfer& transfer);
   int RunningCount() const;
   // How many transfers may be in flight when `transfer` starts: more to a server known to
@@ -132,10 +138,10 @@ class LookAheadPool {
   void LearnMultiplexing();
 
   Options options_;
-  AheadDirectory directory_;
-  std::unique_ptr<AheadFileStock> stock_;  // after directory_: goes before it
-  bool ready_ = false;
+  PartialFiles files_;
+  std::unique_ptr<AheadFileStock> stock_;  // after files_: goes before it
   bool serving_ = false;
+  int pump_budget_ = 50;  // of each pump while the network keeps the fetch waiting
   std::unique_ptr<CURLM, MultiDeleter> multi_;
   std::unique_ptr<CURL, StoreDeleter> store_;  // a handle on the process's cookie store
   SocketList sockets_;

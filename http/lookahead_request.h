@@ -45,7 +45,7 @@ struct AheadView {
   bool bodyWanted = true;  // false: ended after its headers (below the minimum, refused type)
   bool complete = false;   // the whole body is in bodyPath
   bool failed = false;     // ended without a body (refused, reset, time-out, ...)
-  std::string bodyPath;    // the private file that holds the body
+  std::string bodyPath;    // the partial file that holds the body
 };
 
 // The referrer as a fetch sends it: a line break would end the header line early.

@@ -12,7 +12,7 @@
 
 #include "http/cookie_store.h"
 #include "http/curl_setup.h"
-#include "http/output_file.h"
+#include "http/partial_files.h"
 #include "http/quick_ack.h"
 #include "http/response_head.h"
 #include "http/url_check.h"
@@ -23,13 +23,17 @@ namespace {
 
 constexpr const char* kOpenContext = "CInternetSession::OpenURL()";
 constexpr const char* kReadContext = "CHttpFile::Read()";
-constexpr size_t kSetCookieChars = 2046;
 constexpr size_t kBodyReadAhead = 64 * 1024;
 constexpr size_t kBodyWriteSize = 64 * 1024;
 // A body not wanted (below the minimum size) up to this size is read and thrown away.
 constexpr size_t kDrainBytes = 64 * 1024;
 // A body up to this size waits in memory until it is whole (most pictures do).
 constexpr size_t kBodyInMemory = 256 * 1024;
+// A body that the run replays as it comes is received at most this far ahead of the
+// replay (as a fetch that hands each read on before the next leaves the rest to the
+// network), so that a fetch the run cancels has not cost the whole body; the transfer
+// goes on once the replay has caught up half of it.
+constexpr long long kAheadOfReplay = 256 * 1024;
 // The pool keeps the connect time itself (on the time it spends waiting for the
 // network), so that a paused run does not time out the transfers it holds.
 constexpr long kCurlConnectTimeoutMs = 24L * 3600 * 1000;
@@ -42,18 +46,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
   return true;
 }
 
-std::vector<std::string> JarLines(CURL* easy) {
-  std::vector<std::string> lines;
-  curl_slist* list = nullptr;
-  if (curl_easy_getinfo(easy, CURLINFO_COOKIELIST, &list) == CURLE_OK) {
-    for (curl_slist* item = list; item != nullptr; item = item->next)
-      lines.emplace_back(item->data);
-  }
-  curl_slist_free_all(list);
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
 }  // namespace
 
 AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, AheadFileStock* stock)
@@ -64,8 +56,7 @@ AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, AheadFil
 AheadTransfer::~AheadTransfer() {
   if (write_) stock_->Wait(*write_);
   if (fd_ >= 0) ::close(fd_);
-  if (read_fd_ >= 0) ::close(read_fd_);
-  if (!body_path_.empty() && !anonymous_) ::unlink(body_path_.c_str());
+  if (!body_path_.empty()) ::unlink(body_path_.c_str());
 }
 
 CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
@@ -91,13 +82,7 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
   // reaches it.
   curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
   for (const std::string& line : storeLines) curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
-  char element[kSetCookieChars + 2];
-  WalkCookieList(request.cookies, kSetCookieChars, [&](std::string_view text) {
-    text.copy(element, text.size());
-    element[text.size()] = ';';
-    element[text.size() + 1] = '\0';
-    StoreCookie(e, request.url, element);
-  });
+  SetPageCookies(e, request.url, request.cookies);
 
   for (const std::string& line :
        RequestHeaderLines(request.referer, setup.emptyAgent, request.decodeBody)) {
@@ -147,7 +132,7 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
     long verifyResult = 0;
     curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &osErrno);
     curl_easy_getinfo(easy_.get(), CURLINFO_SSL_VERIFYRESULT, &verifyResult);
-    jarLines = JarLines(easy_.get());
+    jarLines = CookieLines(easy_.get());
     easy_.reset();
     const char* context = headersKnown ? kReadContext : kOpenContext;
     if (ownCode != 0) {
@@ -184,25 +169,21 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
     if (!OpenBodyFile()) Fail(0, "Cannot write output file.", "fwrite()");
   }
   headers_.reset();
-  if (fd_ >= 0 && !anonymous_) {
-    if (::close(fd_) != 0 && !failed && !dropped_) Fail(0, "Cannot write output file.", "fwrite()");
-    fd_ = -1;
-  }
 }
 
 void AheadTransfer::SnapshotJar() {
-  if (easy_) jarLines = JarLines(easy_.get());
+  if (easy_) jarLines = CookieLines(easy_.get());
 }
 
 void AheadTransfer::Abandon() {
-  if (easy_) jarLines = JarLines(easy_.get());
+  if (easy_) jarLines = CookieLines(easy_.get());
   easy_.reset();
   headers_.reset();
   state = State::kFinished;
 }
 
 bool AheadTransfer::Stalled(double now, long connectMs, long stallMs) const {
-  if (state != State::kRunning) return false;
+  if (state != State::kRunning || paused_) return false;
   if (!connected_) return now - started_ >= static_cast<double>(connectMs);
   return now - lastActivity_ >= static_cast<double>(stallMs);
 }
@@ -259,7 +240,6 @@ bool AheadTransfer::OpenBodyFile() {
   if (file.fd < 0) return false;
   fd_ = file.fd;
   body_path_ = std::move(file.path);
-  anonymous_ = file.anonymous;
   return true;
 }
 
@@ -282,6 +262,7 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   pending_.append(data, size);
   if ((!InMemory() || pending_.size() > kBodyInMemory) && !FlushPieces()) return false;
   blocks_.push_back(static_cast<std::uint32_t>(size));
+  received_ += static_cast<long long>(size);
   if (cutoff_ && status >= 200 && status <= 299 && cutoff_(data, size)) {
     cut_ = true;
     return false;
@@ -343,6 +324,11 @@ size_t AheadTransfer::NextPiece(size_t limit) {
     blocks_.pop_front();
     front_used_ = 0;
   }
+  if (paused_ && received_ - handed_ < kAheadOfReplay / 2 && easy_) {
+    paused_ = false;
+    Touch();
+    curl_easy_pause(easy_.get(), CURLPAUSE_CONT);
+  }
   return piece;
 }
 
@@ -375,10 +361,7 @@ bool AheadTransfer::ReadFile(char* data, size_t size, long long offset) {
   const long long end = offset + static_cast<long long>(size);
   if (offset < read_offset_ || end > read_offset_ + static_cast<long long>(read_size_)) {
     // The run asks for the body in small pieces, in order: it is read in large ones.
-    if (read_fd_ < 0 && !anonymous_) {
-      read_fd_ = ::open(body_path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    }
-    const int fd = anonymous_ ? fd_ : read_fd_;
+    const int fd = fd_;
     if (fd < 0) return false;
     const size_t capacity = std::max(size, kBodyReadAhead);
     if (read_capacity_ < capacity) {
@@ -399,62 +382,29 @@ bool AheadTransfer::ReadFile(char* data, size_t size, long long offset) {
   return true;
 }
 
-bool AheadTransfer::StoreBody(std::string& to,
-                              const std::function<std::string(const std::string&)>& next,
-                              bool emptyIsFree) {
-  if (read_fd_ >= 0) {
-    ::close(read_fd_);
-    read_fd_ = -1;
-  }
+bool AheadTransfer::StoreBody(std::string& to, const NextName& next, bool emptyIsFree) {
   read_buffer_.reset();
   read_capacity_ = read_size_ = 0;
   if (body_path_.empty()) return false;
-  bool stored = false;
+  bool stored = true;
   if (write_) {
-    const bool written = stock_->Wait(*write_);
+    stored = stock_->Wait(*write_);
     write_.reset();
     body_.reset();
-    if (!written) {
-      ::close(fd_);
-      fd_ = -1;
-      body_path_.clear();
-      return false;
-    }
   }
-  if (!anonymous_) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    stored = next ? OutputFile::MoveWithoutReplacing(body_path_, to, next, emptyIsFree)
+  stored = ::close(fd_) == 0 && stored;
+  fd_ = -1;
+  if (stored) {
+    stored = next ? MoveWithoutReplacing(body_path_, to, next, emptyIsFree)
                   : std::rename(body_path_.c_str(), to.c_str()) == 0;
-    if (!stored) ::unlink(body_path_.c_str());
-  } else {
-    const AheadFile file{fd_, body_path_, true};
-    // Replacing what is there: a name of its own first, then a rename over it.
-    auto replace = [&file](const std::string& name) {
-      const std::string own = OutputFile::PartialPath(name);
-      if (!AheadFileStock::Link(file, own)) return errno;
-      if (std::rename(own.c_str(), name.c_str()) == 0) return 0;
-      const int error = errno;
-      ::unlink(own.c_str());
-      return error;
-    };
-    if (next) {
-      stored = OutputFile::TakeFreeName(
-          to, next,
-          [&file](const std::string& name) { return AheadFileStock::Link(file, name) ? 0 : errno; },
-          emptyIsFree ? OutputFile::TakeName(replace) : OutputFile::TakeName());
-    } else {
-      stored = replace(to) == 0;
-    }
-    ::close(fd_);
-    fd_ = -1;
   }
+  if (!stored) ::unlink(body_path_.c_str());
   body_path_.clear();
   return stored;
 }
 
 std::vector<std::string> AheadTransfer::CurrentJar() const {
-  return easy_ ? JarLines(easy_.get()) : jarLines;
+  return easy_ ? CookieLines(easy_.get()) : jarLines;
 }
 
 AheadView AheadTransfer::View() const {
@@ -480,6 +430,11 @@ size_t AheadTransfer::HeaderCallback(char* data, size_t size, size_t count, void
 size_t AheadTransfer::WriteCallback(char* data, size_t size, size_t count, void* self) {
   auto* transfer = static_cast<AheadTransfer*>(self);
   const size_t n = size * count;
+  if (transfer->replaying_ && !transfer->dropped_ &&
+      transfer->received_ - transfer->handed_ >= kAheadOfReplay) {
+    transfer->paused_ = true;
+    return CURL_WRITEFUNC_PAUSE;
+  }
   return transfer->OnBody(data, n) ? n : CURL_WRITEFUNC_ERROR;
 }
 

@@ -1,8 +1,8 @@
-// One request of the run fetched ahead: its own libcurl easy handle with a cookie jar of
-// its own (seeded from the process's cookie store when it goes out), its body received
-// into a private file, and everything the run will later need to replay the fetch as if
-// it had happened then: the header blocks, the status and announced length, the sizes of
-// the reads as they came, and how it ended.
+// One request, fetched ahead or when asked (the one transfer implementation of every
+// fetch): its own libcurl easy handle with a cookie jar of its own (seeded from the
+// process's cookie store when it goes out), its body received into a partial file, and
+// everything the fetch needs to replay it as if it happened then: the header blocks, the
+// status and announced length, the sizes of the reads as they came, and how it ended.
 #pragma once
 #include <curl/curl.h>
 
@@ -16,6 +16,7 @@
 
 #include "http/lookahead_file_stock.h"
 #include "http/lookahead_request.h"
+#include "http/partial_files.h"
 #include "http/quick_ack.h"
 
 namespace harvelo {
@@ -81,8 +82,7 @@ class AheadTransfer {
   // Gives the body the name `to` (the file there is replaced), or with `next` the
   // first free name from `to` on, never replacing anything (`to` becomes the name
   // taken). False when the body can't be stored; it is gone either way.
-  bool StoreBody(std::string& to, const std::function<std::string(const std::string&)>& next,
-                 bool emptyIsFree);
+  bool StoreBody(std::string& to, const NextName& next, bool emptyIsFree);
 
   AheadView View() const;
   bool Stalled(double now, long connectMs, long stallMs) const;
@@ -140,13 +140,11 @@ class AheadTransfer {
   bool ReadFile(char* data, size_t size, long long offset);
   // The body waits whole in memory (until it ends, or outgrows the bound). Not a page
   // source's: the look-ahead scans that from its file as soon as the transfer ends.
-  bool InMemory() const { return anonymous_ && written_ == 0 && !replaying_ && !request.page; }
+  bool InMemory() const { return written_ == 0 && !replaying_ && !request.page; }
 
   AheadFileStock* stock_;
-  std::string body_path_;   // empty until the body begins
-  bool anonymous_ = false;  // the body's file has no name: fd_ stays open until stored
-  int fd_ = -1;
-  int read_fd_ = -1;
+  std::string body_path_;           // empty until the body begins
+  int fd_ = -1;                     // open until the body is stored or dropped
   std::string pending_;             // received, not yet written
   long long written_ = 0;           // bytes of the body in the file
   long long write_failed_at_ = -1;  // bytes in the file when a write failed
@@ -169,6 +167,8 @@ class AheadTransfer {
   bool cut_ = false;                  // ended on purpose where the run will cancel it
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came
   std::uint32_t front_used_ = 0;      // bytes of blocks_.front() already handed on
+  long long received_ = 0;            // bytes of the body taken from curl
+  bool paused_ = false;               // curl holds the body until the replay catches up
   const double* clock_ = nullptr;
   SocketList* sockets_ = nullptr;
   double started_ = 0;

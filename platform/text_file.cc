@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/format.h"
 
@@ -75,6 +76,21 @@ bool TextReader::Fill() {
   pos_ = 0;
   len_ = n;
   return n > 0;
+}
+
+void TextReader::SkipTo(char stop) {
+  if (putback_ >= 0) {
+    if (putback_ == static_cast<unsigned char>(stop)) return;
+    putback_ = -1;
+  }
+  for (;;) {
+    if (pos_ == len_ && !Fill()) return;
+    if (const void* hit = std::memchr(buf_ + pos_, stop, len_ - pos_)) {
+      pos_ = static_cast<size_t>(static_cast<const char*>(hit) - buf_);
+      return;
+    }
+    pos_ = len_;
+  }
 }
 
 bool TextReader::ReadLine(std::string& line, size_t maxChars) {

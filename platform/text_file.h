@@ -50,6 +50,18 @@ class TextReader {
     if (c != EOF) putback_ = c;
   }
 
+  // The characters that the next Gets return as they are, read already: what is left of
+  // the block read last, once no character is put back (a CR in it may still become part
+  // of a line break). Skip(n) passes over the first n of them.
+  std::string_view Buffered() const {
+    return putback_ >= 0 || buf_ == nullptr ? std::string_view()
+                                            : std::string_view(buf_ + pos_, len_ - pos_);
+  }
+  void Skip(size_t n) { pos_ += n; }
+  // Passes over everything up to the next `stop` (read next), or to the end; `stop` is
+  // neither CR nor LF.
+  void SkipTo(char stop);
+
   // Like fgets: reads characters until a '\n' (stored) or until `maxChars` are stored.
   // False when the file ended before any character was read.
   bool ReadLine(std::string& line, size_t maxChars);

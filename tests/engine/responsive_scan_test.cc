@@ -126,8 +126,10 @@ TEST(ResponsiveScanTest, AttributesAreReadAsABrowserReadsThem) {
   EXPECT_EQ(a.Get("title"), "\"TAB&#300;&bogus;");
   EXPECT_EQ(a.Get("hidden"), "");
   EXPECT_EQ(a.Get("srcset"), std::nullopt);
-  EXPECT_EQ(TagNameOf("</Picture >"), "PICTURE");
-  EXPECT_EQ(TagNameOf("<source/>"), "SOURCE");
+  EXPECT_EQ(TagName("</Picture >"), "Picture");
+  EXPECT_EQ(TagName("<source/>"), "source");
+  EXPECT_TRUE(NameIs(TagName("</Picture >"), "PICTURE"));
+  EXPECT_FALSE(NameIs(TagName("<sources>"), "SOURCE"));
 }
 
 TEST(ResponsiveScanTest, TheImageTypeTestCutsQueriesAndRefusesDataAddresses) {

@@ -536,15 +536,17 @@ TEST_F(RunDriverTest, ALaterDirectResourceLeavesTheUsersOwnPageHtmlAlone) {
 TEST_F(RunDriverTest, ARunRemovesWhatAKilledRunLeftBehind) {
   Serve("/d.jpg", BigBody());
   StartSite();
-  const std::string live = dest.file("x.jpg." + std::to_string(::getppid()) + ".hvpart");
+  const std::string live = dest.file(".harvelo." + std::to_string(::getppid()) + "-3.hvpart");
   WriteBytes(live, "another run's transfer");
   for (const bool userReplacedTheCopy : {false, true}) {
     SCOPED_TRACE(userReplacedTheCopy);
     const pid_t killed = ::fork();
     if (killed == 0) {
-      const std::string partial = dest.file("AAA_009.jpg." + std::to_string(::getpid()));
-      WriteBytes(partial + ".hvpart", "half");
-      WriteBytes(partial + "-2.hvpart", "half");
+      // Its bodies under way, and (as earlier versions named them) beside their names.
+      const std::string pid = std::to_string(::getpid());
+      WriteBytes(dest.file(".harvelo." + pid + "-7.hvpart"), "half");
+      WriteBytes(dest.file(".harvelo." + pid + "-12.hvpart"), "half");
+      WriteBytes(dest.file("AAA_009.jpg." + pid + ".hvpart"), "half");
       WriteBytes(dest.file("page.html"), "<html>the run's copy</html>");
       PageCopy copy;
       copy.Stored(dest.file("page.html"));

@@ -13,7 +13,6 @@
 
 #include "fetch_recorder.h"
 #include "http/http_fetcher.h"
-#include "http/output_file.h"
 #include "support/file_size_limit.h"
 #include "support/loopback_server.h"
 #include "support/raw_http_server.h"
@@ -26,6 +25,7 @@ using testing::Exists;
 using testing::FetchRecorder;
 using testing::FileSizeLimit;
 using testing::LoopbackServer;
+using testing::PartialFileBeside;
 using testing::RawHttpServer;
 using testing::ReadBytes;
 using testing::StepGate;
@@ -148,7 +148,7 @@ TEST(FetchFailure, ABodyCutShortIsAReadFailureAndRemovesTheFile) {
   EXPECT_EQ(fetcher.m_nStatusCode, 200);
   EXPECT_EQ(recorder.calls.back().bytesSoFar, 14);
   EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 TEST(FetchFailure, ABodyThatStallsTimesOutAndRemovesTheFile) {
@@ -171,7 +171,7 @@ TEST(FetchFailure, ABodyThatStallsTimesOutAndRemovesTheFile) {
   EXPECT_STREQ(fetcher.m_szErrorContext, "CHttpFile::Read()");
   EXPECT_EQ(recorder.calls.size(), 2u);
   EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 TEST(FetchFailure, HeadersThatNeverComeTimeOutWhileOpening) {
@@ -237,7 +237,7 @@ TEST(FetchFailure, AFailedWriteEndsTheFetchInsteadOfStoringATruncatedFile) {
   EXPECT_STREQ(fetcher.m_szErrorDesc, "Cannot write output file.");
   EXPECT_STREQ(fetcher.m_szErrorContext, "fwrite()");
   EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 TEST(FetchFailure, ASuccessLeavesThePreviousErrorRecordAlone) {

@@ -6,7 +6,6 @@
 
 #include "fetch_recorder.h"
 #include "http/http_fetcher.h"
-#include "http/output_file.h"
 #include "support/loopback_server.h"
 #include "support/raw_http_server.h"
 #include "support/temp_dir.h"
@@ -17,6 +16,7 @@ namespace {
 using testing::Exists;
 using testing::FetchRecorder;
 using testing::LoopbackServer;
+using testing::PartialFileBeside;
 using testing::ProgressCall;
 using testing::RawHttpServer;
 using testing::ReadBytes;
@@ -61,7 +61,7 @@ TEST(FetchProgress, OneCallBeforeTheBodyAndOnePerReadIncludingTheLast) {
   EXPECT_EQ(ReadBytes(out), body);
   EXPECT_EQ(fetcher.m_nStatusCode, 200);
   EXPECT_EQ(fetcher.m_nContentLength, 2749);
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 class FetchProgressHttp : public ::testing::Test {
@@ -152,7 +152,7 @@ TEST_F(FetchProgressHttp, CancelOnTheFirstCallRemovesEvenAFileThatWasThereBefore
       0);
   EXPECT_EQ(recorder_.calls.size(), 1u);
   EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
   EXPECT_EQ(fetcher_.m_dwErrorCode, 0u);
   EXPECT_STREQ(fetcher_.m_szErrorDesc, "Action cancelled by caller.");
   EXPECT_STREQ(fetcher_.m_szErrorContext, "callback function.");
@@ -177,14 +177,14 @@ TEST_F(FetchProgressHttp, TheBodyArrivesUnderAPartialNameAndTakesItsOwnOnlyWhenC
   const std::string out = dir_.file("big.bin");
   bool sawPartialOnly = false;
   recorder_.onCall = [&](int index) {
-    if (index == 3) sawPartialOnly = !Exists(out) && Exists(OutputFile::PartialPath(out));
+    if (index == 3) sawPartialOnly = !Exists(out) && PartialFileBeside(out);
   };
   ASSERT_EQ(
       fetcher_.GetResource(server_.Url("/big"), out, "", "", &FetchRecorder::Callback, &recorder_),
       1);
   EXPECT_TRUE(sawPartialOnly);
   EXPECT_TRUE(Exists(out));
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 TEST_F(FetchProgressHttp, RemovePartialDownloadNowDeletesTheFileUnderWay) {
@@ -197,7 +197,7 @@ TEST_F(FetchProgressHttp, RemovePartialDownloadNowDeletesTheFileUnderWay) {
       inner.GetPage(server_.Url("/missing"), dir_.file("inner.html"), "", "", nullptr, nullptr);
     } else if (index == 2) {
       RemovePartialDownloadNow();
-      removed = !Exists(OutputFile::PartialPath(out));
+      removed = !PartialFileBeside(out);
     }
   };
   recorder_.cancelAt = 3;
@@ -238,7 +238,7 @@ TEST_F(FetchProgressHttp, WithANextNameTheBodyNeverReplacesNorRemovesAFileAtItsN
   EXPECT_EQ(fetcher_.GetResource(server_.Url("/big"), out, "", "", nullptr, nullptr), 0);
   EXPECT_STREQ(fetcher_.m_szErrorDesc, "Cannot write output file.");
   EXPECT_EQ(ReadBytes(out), "the other run's");
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 TEST(FileHasData, TellsEmptyAndMissingFilesFromFilesWithData) {

@@ -103,20 +103,24 @@ TEST(FetchTimeout, TimeSpentInTheCallbackIsNotAStall) {
 TEST(FetchReentry, AFetchStartedFromACallbackOnTheSameFetcherIsRefused) {
   RawHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nbody");
   ASSERT_TRUE(server.Start());
-  TempDir dir;
+  TempDir dir, other;
   HTTPFetcher fetcher;
   int inner = -1;
+  int elsewhere = -1;  // into another folder, which the fetcher's own pool is not for
   FetchRecorder recorder;
   recorder.onCall = [&](int index) {
-    if (index == 0)
-      inner = fetcher.GetPage(server.Url("/"), dir.file("inner"), "", "", nullptr, nullptr);
+    if (index != 0) return;
+    inner = fetcher.GetPage(server.Url("/"), dir.file("inner"), "", "", nullptr, nullptr);
+    elsewhere = fetcher.GetPage(server.Url("/"), other.file("inner"), "", "", nullptr, nullptr);
   };
   EXPECT_EQ(fetcher.GetResource(server.Url("/"), dir.file("outer"), "", "",
                                 &FetchRecorder::Callback, &recorder),
             1);
   EXPECT_EQ(inner, 0);
+  EXPECT_EQ(elsewhere, 0);
   EXPECT_EQ(ReadBytes(dir.file("outer")), "body");
   EXPECT_FALSE(Exists(dir.file("inner")));
+  EXPECT_FALSE(Exists(other.file("inner")));
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 
 #include "fetch_recorder.h"
 #include "http/http_fetcher.h"
-#include "http/output_file.h"
 #include "platform/message_pump.h"
 #include "support/loopback_server.h"
 #include "support/raw_http_server.h"
@@ -24,6 +23,7 @@ namespace {
 using testing::Exists;
 using testing::FetchRecorder;
 using testing::LoopbackServer;
+using testing::PartialFileBeside;
 using testing::RawHttpServer;
 using testing::TempDir;
 using Clock = std::chrono::steady_clock;
@@ -152,7 +152,7 @@ TEST_F(FetchWindow, AStopPressedWhileTheBodyStallsCancelsWithoutWaitingForTheRes
   EXPECT_STREQ(fetcher_.m_szErrorContext, "callback function.");
   EXPECT_EQ(fetcher_.m_bContinue, 0);
   EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(OutputFile::PartialPath(out)));
+  EXPECT_FALSE(PartialFileBeside(out));
 }
 
 TEST_F(FetchWindow, EachReadIsFollowedByTwoPumpsOfHalfTheBudget) {

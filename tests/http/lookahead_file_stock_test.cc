@@ -1,11 +1,9 @@
-// The private files that bodies fetched ahead are received into.
+// The partial files that bodies fetched ahead are received into.
 #include "http/lookahead_file_stock.h"
 
 #include <gmock/gmock.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
-#include <csignal>
 
 #include <cerrno>
 #include <chrono>
@@ -30,12 +28,8 @@ std::vector<std::string> Names(const std::string& dir) {
 
 int PrivateFiles(const std::string& dir) {
   int n = 0;
-  for (const std::string& name : Names(dir)) n += name.ends_with(".part") ? 1 : 0;
+  for (const std::string& name : Names(dir)) n += name.ends_with(".hvpart") ? 1 : 0;
   return n;
-}
-
-void WriteAll(int fd, const std::string& bytes) {
-  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 }
 
 bool Eventually(const std::function<bool()>& condition) {
@@ -46,79 +40,19 @@ bool Eventually(const std::function<bool()>& condition) {
   return condition();
 }
 
-TEST(AheadFileStock, FilesWithoutANameLeaveNothingInTheDirectoryUntilLinked) {
+TEST(AheadFileStock, FilesAreMadeAheadAndTheUntakenOnesRemoved) {
   TempDir dest;
-  AheadDirectory directory;
-  ASSERT_TRUE(directory.Create(dest.dir()));
-  {
-    AheadFileStock stock(directory, 4);
-    AheadFile file = stock.Take();
-    ASSERT_GE(file.fd, 0);
-    ASSERT_TRUE(file.anonymous) << "this file system has O_TMPFILE";
-    WriteAll(file.fd, "body");
-    // Only the lock is in the directory: neither the file taken nor the stock.
-    EXPECT_EQ(Names(dest.dir()).size(), 1u);
-
-    WriteBytes(dest.file("taken.jpg"), "theirs");
-    errno = 0;
-    EXPECT_FALSE(AheadFileStock::Link(file, dest.file("taken.jpg")));
-    EXPECT_EQ(errno, EEXIST);
-    EXPECT_EQ(ReadBytes(dest.file("taken.jpg")), "theirs");
-    ASSERT_TRUE(AheadFileStock::Link(file, dest.file("free.jpg")));
-    ::close(file.fd);
-    EXPECT_EQ(ReadBytes(dest.file("free.jpg")), "body");
-  }
-  // The stock is gone with its files; what was linked stays.
-  EXPECT_THAT(Names(dest.dir()), ::testing::Contains("free.jpg"));
-  EXPECT_EQ(PrivateFiles(dest.dir()), 0);
-}
-
-TEST(AheadFileStock, BothWaysOfNamingAFileNeverReplaceOne) {
-  TempDir dest;
-  AheadDirectory directory;
-  ASSERT_TRUE(directory.Create(dest.dir()));
-  AheadFileStock stock(directory, 0);
-  WriteBytes(dest.file("taken.jpg"), "theirs");
-  int linked = 0;
-  for (auto* link : {&AheadFileStock::LinkDescriptor, &AheadFileStock::LinkThroughProc}) {
-    const AheadFile file = stock.Take();
-    ASSERT_GE(file.fd, 0);
-    ASSERT_TRUE(file.anonymous);
-    WriteAll(file.fd, "body " + std::to_string(linked));
-    errno = 0;
-    const bool overTaken = link(file, dest.file("taken.jpg"));
-    if (!overTaken && errno != EEXIST && link == &AheadFileStock::LinkDescriptor) {
-      // A process without CAP_DAC_READ_SEARCH can't name a descriptor: Link takes the
-      // other way.
-      ::close(file.fd);
-      continue;
-    }
-    EXPECT_FALSE(overTaken);
-    EXPECT_EQ(errno, EEXIST);
-    const std::string name = dest.file("free" + std::to_string(linked) + ".jpg");
-    EXPECT_TRUE(link(file, name));
-    ::close(file.fd);
-    EXPECT_EQ(ReadBytes(name), "body " + std::to_string(linked));
-    ++linked;
-  }
-  EXPECT_GE(linked, 1);
-  EXPECT_EQ(ReadBytes(dest.file("taken.jpg")), "theirs");
-}
-
-TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
-  TempDir dest;
-  AheadDirectory directory;
-  ASSERT_TRUE(directory.Create(dest.dir()));
+  const PartialFiles files(dest.dir());
   AheadFile kept;
   {
-    AheadFileStock stock(directory, 3, false);
+    AheadFileStock stock(files, 3);
     // The thread fills the stock before anyone asks.
     ASSERT_TRUE(Eventually([&] { return PrivateFiles(dest.dir()) == 3; }));
     kept = stock.Take();
     ASSERT_GE(kept.fd, 0);
-    EXPECT_FALSE(kept.anonymous);
-    EXPECT_TRUE(
-        std::filesystem::path(kept.path).filename().string().starts_with(kAheadDirectoryPrefix));
+    EXPECT_EQ(std::filesystem::path(kept.path).filename().string(),
+              ".harvelo." + std::to_string(::getpid()) + "-" +
+                  kept.path.substr(kept.path.rfind('-') + 1));
     std::vector<std::string> paths = {kept.path};
     // Once it runs half empty, it is filled again.
     const AheadFile second = stock.Take();
@@ -142,11 +76,9 @@ TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
 
 TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
   TempDir dest;
-  AheadDirectory directory;
-  ASSERT_TRUE(directory.Create(dest.dir()));
-  for (const bool anonymous : {true, false}) {
-    SCOPED_TRACE(anonymous ? "without a name" : "named");
-    AheadFileStock stock(directory, 2, anonymous);
+  const PartialFiles files(dest.dir());
+  {
+    AheadFileStock stock(files, 2);
     const AheadFile small = stock.Take();
     const AheadFile large = stock.Take();
     ASSERT_GE(small.fd, 0);
@@ -165,19 +97,18 @@ TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
     EXPECT_EQ(back, *smallBody);
     for (const AheadFile* file : {&small, &large}) {
       ::close(file->fd);
-      if (!file->anonymous) ::unlink(file->path.c_str());
+      ::unlink(file->path.c_str());
     }
   }
 }
 
 TEST(AheadFileStock, ADirectoryGoneGivesNoFileAndNoThreadSpins) {
-  for (const bool anonymous : {true, false}) {
-    SCOPED_TRACE(anonymous ? "without a name" : "named");
+  for (const size_t depth : {0, 2}) {
+    SCOPED_TRACE(depth);
     auto dest = std::make_unique<TempDir>();
-    AheadDirectory directory;
-    ASSERT_TRUE(directory.Create(dest->dir()));
+    const PartialFiles files(dest->dir());
     dest.reset();  // the user removed the destination during the run
-    AheadFileStock stock(directory, 2, anonymous);
+    AheadFileStock stock(files, depth);
     EXPECT_LT(stock.Take().fd, 0);
     EXPECT_LT(stock.Take().fd, 0);
   }

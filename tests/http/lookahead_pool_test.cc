@@ -47,7 +47,6 @@ TEST(LookAheadPoolTest, ATransferThatEndsWhileRequestsGoOutIsSeenBeforeThePoolWa
   LookAheadPool::Options options;
   options.maxTransfers = 3;
   LookAheadPool pool(options, dir.dir());
-  ASSERT_TRUE(pool.Ready());
   long long planned = 0;  // when the slow planning after z's end was over
   bool warm = false;
   pool.planner = [&](AheadPlan& plan) {

@@ -43,4 +43,15 @@ inline bool Exists(const std::string& path) {
   return std::filesystem::exists(path);
 }
 
+// Whether a body is being received into the folder of `path`: a partial file
+// (".harvelo.<pid>-<n>.hvpart") is there.
+inline bool PartialFileBeside(const std::string& path) {
+  std::error_code ec;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(path).parent_path(), ec)) {
+    if (entry.path().filename().string().ends_with(".hvpart")) return true;
+  }
+  return false;
+}
+
 }  // namespace harvelo::testing

@@ -353,6 +353,13 @@ void LookAheadPool::CollectFinished() {
                 [](const auto& t) { return t->state == AheadTransfer::State::kFinished; });
 }
 
+bool LookAheadPool::OthersUnderWay(const AheadTransfer& transfer) const {
+  if (!finishing_.empty()) return true;
+  return std::any_of(window_.begin(), window_.end(), [&transfer](const auto& t) {
+    return t.get() != &transfer && t->state != AheadTransfer::State::kFinished;
+  });
+}
+
 bool LookAheadPool::NetworkWaiting() {
   int ready = 0;
   // A turn is also due when a transfer may start or a time-out may be near: at least
@@ -486,6 +493,8 @@ void LookAheadPool::ApplyCookies(CURL* store, const AheadTransfer& transfer,
 int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std::string& givenPath,
                           FetchProgressFn callback, void* context) {
   AheadTransfer* transfer = &first;
+  // From now on its body is received only as far ahead of the replay as a fetch reads.
+  transfer->MarkReplaying();
   auto headers = [&transfer] {
     return transfer->headersKnown || transfer->state == AheadTransfer::State::kFinished;
   };
@@ -581,7 +590,12 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
         Cancelled(fetcher);
         return failed();
       }
-      if (++pieces % kPiecesBetweenTurns == 0 && NetworkWaiting()) Drive(nullptr);
+      // The others under way get their turns meanwhile; alone, the transfer is driven
+      // only once the replay has caught up (as a fetch reads the network only once it has
+      // handed on what it read), so that a fetch the run cancels has not cost more.
+      if (++pieces % kPiecesBetweenTurns == 0 && OthersUnderWay(*transfer) && NetworkWaiting()) {
+        Drive(nullptr);
+      }
       continue;
     }
     if (transfer->state == AheadTransfer::State::kFinished) break;

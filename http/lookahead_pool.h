@@ -122,6 +122,8 @@ class LookAheadPool {
   void PumpIfDue();
   // Something came from the network (or a turn is due anyway).
   bool NetworkWaiting();
+  // Transfers other than `transfer` are under way, or waiting to start.
+  bool OthersUnderWay(const AheadTransfer& transfer) const;
   int Replay(HTTPFetcher& fetcher, AheadTransfer& transfer, const std::string& outPath,
              FetchProgressFn callback, void* context);
   std::vector<std::string> ExpectedStore(const AheadTransfer& transfer) const;

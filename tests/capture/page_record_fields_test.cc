@@ -23,7 +23,7 @@ struct Record {
   std::string title, address, cookie, referrer;
 };
 
-TEST(InspectorListRoundTrip, EveryFieldComesBackExactlyThroughBothSides) {
+TEST(PageRecordFields, EveryFieldComesBackExactlyThroughBothSides) {
   using namespace std::string_literals;
   const std::vector<Record> records = {
       {"Gallery: x\" \"http://127.0.0.1:8001/evil.html", "http://real/page", "sid=secret",
@@ -63,7 +63,7 @@ TEST(InspectorListRoundTrip, EveryFieldComesBackExactlyThroughBothSides) {
   EXPECT_FALSE(FindRecordByAddress(out, "http://127.0.0.1:8001/evil.html", crafted));
 }
 
-TEST(InspectorListRoundTrip, TheProgramWritesIntoTheFolderItsStarterNames) {
+TEST(PageRecordFields, TheProgramWritesIntoTheFolderItsStarterNames) {
   ::setenv("HARVELO_DEVTOOLS_PORT", "1", 1);  // no browser: an empty list
   TempDir first, second;
   EXPECT_EQ(RunInspectorProgram(INSPECTOR_DIR, first.dir()), 1);

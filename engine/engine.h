@@ -89,6 +89,10 @@ class Engine {
   // settings itself (the console keeps its overrides out of them).
   bool saveSettingsAtEnd = true;
 
+  // Bodies fetched ahead wait in files without a name where the file system has them;
+  // true keeps them in named partial files, as on file systems that don't.
+  bool namedAheadFiles = false;
+
   // Run state, owned for the life of the window.
   CNameList URL_List, LINK_List, IMG_List, PAGE_List;
   int busy = 0;

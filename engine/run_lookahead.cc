@@ -37,6 +37,7 @@ RunLookAhead::RunLookAhead(Engine& engine) : engine_(engine) {
   options.maxStreams = engine.settings().http2Streams;
   options.agent = engine.settings().userAgent;
   options.dumpHeaders = engine.settings().debug.header != 0;
+  options.anonymousFiles = !engine.namedAheadFiles;
   // A thumbnail gallery's linked pages each bring one picture: as many pages ahead as
   // transfers keeps them all busy.
   options.maxPagesAhead = static_cast<size_t>(std::max(4, options.maxTransfers));

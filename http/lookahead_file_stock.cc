@@ -1,5 +1,6 @@
 #include "http/lookahead_file_stock.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -29,8 +30,8 @@ bool WriteAll(AheadWrite& write) {
 
 }  // namespace
 
-AheadFileStock::AheadFileStock(const PartialFiles& files, size_t depth)
-    : files_(files), depth_(depth) {
+AheadFileStock::AheadFileStock(const PartialFiles& files, size_t depth, bool allowAnonymous)
+    : files_(files), depth_(depth), anonymous_(allowAnonymous) {
   if (depth_ == 0) return;
   // The thread takes no signals: they go to the run's thread, whose handler may wait for
   // a file being made here.
@@ -50,12 +51,26 @@ AheadFileStock::~AheadFileStock() {
   if (worker_.joinable()) worker_.join();
   for (AheadFile& file : ready_) {
     ::close(file.fd);
-    ::unlink(file.path.c_str());
+    if (!file.anonymous) ::unlink(file.path.c_str());
   }
 }
 
 AheadFile AheadFileStock::Make() {
   AheadFile file;
+#ifdef O_TMPFILE
+  if (anonymous_) {
+    file.fd = ::open(files_.Directory().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    // Its name under /proc is what opens it (a page scanned ahead).
+    const std::string proc = "/proc/self/fd/" + std::to_string(file.fd);
+    if (file.fd >= 0 && ::access(proc.c_str(), F_OK) == 0) {
+      file.path = proc;
+      file.anonymous = true;
+      return file;
+    }
+    if (file.fd >= 0) ::close(file.fd);
+    anonymous_ = false;
+  }
+#endif
   file.fd = files_.Create(file.path);
   return file;
 }

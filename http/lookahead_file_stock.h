@@ -1,10 +1,13 @@
-// Empty partial files (http/partial_files.h) made ready ahead of need by a thread of
-// their own. Creating a file is the costliest thing a harvest asks of the file system,
-// and a transfer fetched ahead needs one for its body: taken from this stock, the
-// creation happens on the other core while the transfers go on. The same thread writes
-// the bodies that came whole into memory, so that copying them into the file doesn't
-// hold the transfers either.
+// Empty files for bodies (http/partial_files.h): without a name where the file system
+// has them (O_TMPFILE: making one does not hold the destination directory, which the
+// run's renames need, and a run that is killed leaves nothing behind), else partial
+// files. With a depth, a thread of their own makes them ready ahead of need: creating a
+// file is the costliest thing a harvest asks of the file system, and a transfer fetched
+// ahead needs one for its body; taken from this stock, the creation happens on the other
+// core while the transfers go on. The same thread writes the bodies that came whole into
+// memory, so that copying them into the file doesn't hold the transfers either.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -17,8 +20,9 @@
 namespace harvelo {
 
 struct AheadFile {
-  int fd = -1;       // open for reading and writing, empty
-  std::string path;  // its name
+  int fd = -1;             // open for reading and writing, empty
+  std::string path;        // a name that opens it (for a file without a name, its fd's)
+  bool anonymous = false;  // no name in the directory: gone once fd is closed
 };
 
 // A body written by the stock's thread while the run goes on.
@@ -33,7 +37,8 @@ struct AheadWrite {
 class AheadFileStock {
  public:
   // Keeps up to `depth` files of `files` ready (0: no thread; makes each when taken).
-  AheadFileStock(const PartialFiles& files, size_t depth);
+  // With `allowAnonymous` false every file has a name.
+  AheadFileStock(const PartialFiles& files, size_t depth, bool allowAnonymous = true);
   // Ends the thread and removes the files nobody took.
   ~AheadFileStock();
   AheadFileStock(const AheadFileStock&) = delete;
@@ -51,6 +56,8 @@ class AheadFileStock {
   // Until the write is done; false when it failed.
   bool Wait(AheadWrite& write);
 
+  const PartialFiles& files() const { return files_; }
+
  private:
   AheadFile Make();
   void Work();
@@ -59,6 +66,7 @@ class AheadFileStock {
 
   const PartialFiles& files_;
   const size_t depth_;
+  std::atomic<bool> anonymous_;  // cleared once the file system refuses them
   std::mutex mutex_;
   std::condition_variable wanted_;
   std::condition_variable written_;

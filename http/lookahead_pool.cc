@@ -151,7 +151,8 @@ LookAheadPool::LookAheadPool(const Options& options, const std::string& destinat
                       static_cast<long>(std::max(options_.maxStreams, options_.maxTransfers)));
   }
   // One at a time makes each body's file when its head comes; a look-ahead keeps N ready.
-  stock_ = std::make_unique<AheadFileStock>(files_, n > 1 ? static_cast<size_t>(n) : 0);
+  stock_ = std::make_unique<AheadFileStock>(files_, n > 1 ? static_cast<size_t>(n) : 0,
+                                            options_.anonymousFiles);
   last_pump_ = std::chrono::steady_clock::now();
 }
 

@@ -71,6 +71,7 @@ class LookAheadPool {
     std::optional<std::string> agent;  // none: the default agent
     bool dumpHeaders = false;          // the run writes header dumps
     size_t maxPagesAhead = 4;          // page sources in the plan at most
+    bool anonymousFiles = true;        // bodies in files without a name where possible
   };
 
   // The bodies are received in `destination` (ending in '/', or empty for the working

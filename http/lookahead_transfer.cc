@@ -56,7 +56,7 @@ AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, AheadFil
 AheadTransfer::~AheadTransfer() {
   if (write_) stock_->Wait(*write_);
   if (fd_ >= 0) ::close(fd_);
-  if (!body_path_.empty()) ::unlink(body_path_.c_str());
+  if (!body_path_.empty() && !anonymous_) ::unlink(body_path_.c_str());
 }
 
 CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
@@ -240,6 +240,7 @@ bool AheadTransfer::OpenBodyFile() {
   if (file.fd < 0) return false;
   fd_ = file.fd;
   body_path_ = std::move(file.path);
+  anonymous_ = file.anonymous;
   return true;
 }
 
@@ -392,14 +393,20 @@ bool AheadTransfer::StoreBody(std::string& to, const NextName& next, bool emptyI
     write_.reset();
     body_.reset();
   }
+  // A file without a name takes a partial name first, and its final one as any other.
+  if (stored && anonymous_) {
+    stored = stock_->files().Name(fd_, body_path_);
+    anonymous_ = !stored;
+  }
   stored = ::close(fd_) == 0 && stored;
   fd_ = -1;
   if (stored) {
     stored = next ? MoveWithoutReplacing(body_path_, to, next, emptyIsFree)
                   : std::rename(body_path_.c_str(), to.c_str()) == 0;
   }
-  if (!stored) ::unlink(body_path_.c_str());
+  if (!stored && !anonymous_) ::unlink(body_path_.c_str());
   body_path_.clear();
+  anonymous_ = false;
   return stored;
 }
 

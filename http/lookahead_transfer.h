@@ -144,6 +144,7 @@ class AheadTransfer {
 
   AheadFileStock* stock_;
   std::string body_path_;           // empty until the body begins
+  bool anonymous_ = false;          // the body's file has no name (yet)
   int fd_ = -1;                     // open until the body is stored or dropped
   std::string pending_;             // received, not yet written
   long long written_ = 0;           // bytes of the body in the file

@@ -110,15 +110,40 @@ PartialFiles::~PartialFiles() {
 }
 
 int PartialFiles::Create(std::string& path) const {
+  int fd = -1;
+  Make(path, [&fd](const std::string& name) {
+    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    return fd >= 0;
+  });
+  return fd;
+}
+
+bool PartialFiles::Name(int fd, std::string& path) const {
+  return Make(path, [fd](const std::string& name) {
+    // The descriptor itself where the process may (CAP_DAC_READ_SEARCH), else, and from
+    // then on, its name under /proc.
+    static std::atomic<bool> byDescriptor{true};
+    if (byDescriptor) {
+      if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+      if (errno != EPERM && errno != ENOENT && errno != EINVAL) return false;
+      byDescriptor = false;
+    }
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  });
+}
+
+bool PartialFiles::Make(std::string& path,
+                        const std::function<bool(const std::string&)>& make) const {
   Slot* slot = slot_ >= 0 ? &g_slots[slot_] : nullptr;
   if (slot != nullptr) ++slot->creating;
-  int fd = -1;
+  bool made = false;
   if (slot == nullptr || !slot->ending) {
     path = PrefixOf(directory_) + std::to_string(++g_last_number) + std::string(kSuffix);
-    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    made = make(path);
   }
   if (slot != nullptr) --slot->creating;
-  return fd;
+  return made;
 }
 
 void RemovePartialDownloadNow() {

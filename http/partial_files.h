@@ -3,7 +3,9 @@
 // per process), and takes its final name by a rename once it is complete: a process
 // killed mid-transfer never leaves a truncated file under a final name. The process id in
 // the name tells whose file it is: a later run removes those of processes that are gone,
-// never those of a live one (another run in the same folder).
+// never those of a live one (another run in the same folder). Where the file system
+// allows it, a body is received into a file without a name (O_TMPFILE, made without
+// holding the directory) and takes that name only once complete (Name).
 #pragma once
 #include <functional>
 #include <string>
@@ -24,8 +26,14 @@ class PartialFiles {
   // Creates a new empty partial file, open for reading and writing, and gives its name;
   // -1 when it can't be made (or the process is ending). Any thread may call it.
   int Create(std::string& path) const;
+  // Gives the file without a name open at `fd` a new partial name (`path`); false when
+  // it can't.
+  bool Name(int fd, std::string& path) const;
 
  private:
+  // Makes a file under a new name with `make`, known to RemovePartialDownloadNow.
+  bool Make(std::string& path, const std::function<bool(const std::string&)>& make) const;
+
   std::string directory_;
   int slot_ = -1;  // in the signal handler's table, -1: none free
 };

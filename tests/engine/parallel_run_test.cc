@@ -376,7 +376,7 @@ class ParallelRunTest : public ::testing::Test {
   Harvest Run(int transfers, const std::vector<Entry>& entries,
               const std::map<std::string, std::string>& existing = {},
               std::function<void(Engine&, RecordingWindow&)> onPump = nullptr,
-              std::deque<MessageAnswer> answers = {}) {
+              std::deque<MessageAnswer> answers = {}, bool namedFiles = false) {
     TempDir dest;
     TempDir config;
     for (const auto& [name, bytes] : existing) WriteBytes(dest.file(name), bytes);
@@ -388,6 +388,7 @@ class ParallelRunTest : public ::testing::Test {
     settings.targetTypes = ",JPG,JPEG,PNG,WEBP";
     Engine engine(window, settings);
     engine.settingsDir = config.dir();
+    engine.namedAheadFiles = namedFiles;
     window.controls[IDC_DESTINATION_DIR] = dest.dir();
     window.controls[IDC_FILE_PREFIX] = "AAA_";
     window.controls[IDC_AUTO_INCREMENT] = "1";
@@ -423,16 +424,18 @@ class ParallelRunTest : public ::testing::Test {
 
   // The same harvest with 1, 2 and 6 transfers: everything the user sees and keeps is
   // the same, and so is every request's Referer and cookies.
+  // `named`: the bodies fetched ahead wait in named partial files, as where the file
+  // system has no files without a name.
   // `ahead`: the site lets requests go out ahead at all (one whose every response sets
   // a cookie doesn't).
   void ExpectSameHarvests(const std::vector<Entry>& entries,
                           const std::map<std::string, std::string>& existing = {},
-                          bool ahead = true) {
+                          bool named = false, bool ahead = true) {
     const Harvest one = Run(1, entries, existing);
     ASSERT_FALSE(one.rows.empty());
     for (const int n : {2, 6}) {
       SCOPED_TRACE("transfers " + std::to_string(n));
-      const Harvest many = Run(n, entries, existing);
+      const Harvest many = Run(n, entries, existing, nullptr, {}, named);
       EXPECT_EQ(many.files, one.files);
       EXPECT_EQ(many.rows, one.rows);
       EXPECT_EQ(many.calls, one.calls) << FirstDifference(many.calls, one.calls);
@@ -460,9 +463,10 @@ TEST_F(ParallelRunTest, EmbeddedImagesAndCollisionsAreTheSameHarvest) {
   const std::map<std::string, std::string> taken = {
       {"AAA_001.jpg", "taken"}, {"AAA_002.jpg", ""}, {"AAA_003.jpg", "taken"}};
   ExpectSameHarvests({{site.Url("/emb.html")}}, taken);
-  for (const int n : {1, 6}) {
-    SCOPED_TRACE(n);
-    const Harvest h = Run(n, {{site.Url("/emb.html")}}, taken);
+  ExpectSameHarvests({{site.Url("/emb.html")}}, taken, true);
+  for (const auto& [n, named] : {std::pair{1, false}, {6, false}, {6, true}}) {
+    SCOPED_TRACE(n + named);
+    const Harvest h = Run(n, {{site.Url("/emb.html")}}, taken, nullptr, {}, named);
     EXPECT_NE(h.files.at("AAA_002.jpg"), "");  // the empty file was taken over
     EXPECT_EQ(h.files.count("AAA_002_02.jpg"), 0u);
     EXPECT_EQ(h.files.at("AAA_001.jpg"), "taken");
@@ -471,11 +475,13 @@ TEST_F(ParallelRunTest, EmbeddedImagesAndCollisionsAreTheSameHarvest) {
 
 TEST_F(ParallelRunTest, LargeBodiesAreStoredWhole) {
   ExpectSameHarvests({{site.Url("/huge.html")}});
+  ExpectSameHarvests({{site.Url("/huge.html")}}, {}, true);
 }
 
 TEST_F(ParallelRunTest, ABodyThatCannotBeWrittenFailsAsInTheSequentialRun) {
   const FileSizeLimit limit(150000);
   ExpectSameHarvests({{site.Url("/huge.html")}});
+  ExpectSameHarvests({{site.Url("/huge.html")}}, {}, true);
 }
 
 // A server that misbehaves in every way a response can: each failure is judged the
@@ -537,13 +543,13 @@ TEST_F(ParallelRunTest, SingleUseLinksThatSetCookiesAreEachAskedOnce) {
   std::string page;
   for (int i = 1; i <= 12; ++i) page += "<a href=\"once" + std::to_string(i) + ".jpg\">o</a>";
   site.Page("/once.html", page);
-  ExpectSameHarvests({{site.Url("/once.html")}}, {}, false);
+  ExpectSameHarvests({{site.Url("/once.html")}}, {}, false, false);
   // Only the first sets a cookie: the others wait for its answer and go with its cookie.
   site.Page("/once_first.html",
             "<a href=\"once1.jpg\">o</a><a href=\"a1.jpg\">1</a>"
             "<a href=\"a2.jpg\">2</a><a href=\"a3.jpg\">3</a>"
             "<a href=\"a4.jpg\">4</a><a href=\"a5.jpg\">5</a>");
-  ExpectSameHarvests({{site.Url("/once_first.html")}}, {}, false);
+  ExpectSameHarvests({{site.Url("/once_first.html")}}, {}, false, false);
 }
 
 // Galleries of single-use links whose responses set cookies (the first only, every one,
@@ -614,6 +620,7 @@ TEST_F(ParallelRunTest, NoRequestIsSentTwiceWhenResponsesSetCookies) {
 
 TEST_F(ParallelRunTest, ThumbnailGalleryWithTheLastChanceIsTheSameHarvest) {
   ExpectSameHarvests({{site.Url("/thumbs.html")}});
+  ExpectSameHarvests({{site.Url("/thumbs.html")}}, {}, true);
 }
 
 TEST_F(ParallelRunTest, APictureShownThreeTimesIsAskedForOnceAndTheSameHarvest) {
@@ -627,7 +634,7 @@ TEST_F(ParallelRunTest, APictureShownThreeTimesIsAskedForOnceAndTheSameHarvest) 
 
 TEST_F(ParallelRunTest, PicturesTypedByTheirResponsesAreTheSameHarvest) {
   ExpectSameHarvests({{site.Url("/cdn.html")}});
-  ExpectSameHarvests({{site.Url("/cdn.html")}}, {{"AAA_001.jpg", "taken"}});
+  ExpectSameHarvests({{site.Url("/cdn.html")}}, {{"AAA_001.jpg", "taken"}}, true);
   const Harvest h = Run(6, {{site.Url("/cdn.html")}});
   EXPECT_TRUE(h.files.contains("AAA_002.webp"));
   EXPECT_TRUE(h.files.contains("AAA_003.png"));
@@ -715,7 +722,10 @@ TEST_F(ParallelRunTest, StopDuringAParallelRunLogsTheSequentialRunAndLeavesNoTem
   EXPECT_EQ(six.files, one.files);
   ASSERT_FALSE(one.rows.empty());
   EXPECT_TRUE(one.rows.front().starts_with("Stopped"));
-  for (const Harvest* h : {&one, &six}) {
+  const Harvest named = Run(6, entries, {}, stopAtFourth, {}, true);
+  EXPECT_EQ(named.rows, one.rows);
+  EXPECT_EQ(named.files, one.files);
+  for (const Harvest* h : {&one, &six, &named}) {
     for (const auto& [name, bytes] : h->files) EXPECT_FALSE(name.ends_with(".hvpart")) << name;
   }
 }

@@ -1,4 +1,4 @@
-// The partial files that bodies fetched ahead are received into.
+// The files that bodies fetched ahead are received into: without a name, or partial files.
 #include "http/lookahead_file_stock.h"
 
 #include <gmock/gmock.h>
@@ -40,12 +40,33 @@ bool Eventually(const std::function<bool()>& condition) {
   return condition();
 }
 
-TEST(AheadFileStock, FilesAreMadeAheadAndTheUntakenOnesRemoved) {
+TEST(AheadFileStock, FilesWithoutANameLeaveNothingInTheDirectoryUntilNamed) {
+  TempDir dest;
+  const PartialFiles files(dest.dir());
+  {
+    AheadFileStock stock(files, 4);
+    AheadFile file = stock.Take();
+    ASSERT_GE(file.fd, 0);
+    ASSERT_TRUE(file.anonymous) << "this file system has O_TMPFILE";
+    ASSERT_EQ(::write(file.fd, "body", 4), 4);
+    // Neither the file taken nor the stock is in the directory.
+    EXPECT_TRUE(Names(dest.dir()).empty());
+    std::string named;
+    ASSERT_TRUE(files.Name(file.fd, named));
+    ::close(file.fd);
+    EXPECT_EQ(ReadBytes(named), "body");
+    EXPECT_EQ(PrivateFiles(dest.dir()), 1);
+    ::unlink(named.c_str());
+  }
+  EXPECT_TRUE(Names(dest.dir()).empty());
+}
+
+TEST(AheadFileStock, NamedFilesAreMadeAheadAndTheUntakenOnesRemoved) {
   TempDir dest;
   const PartialFiles files(dest.dir());
   AheadFile kept;
   {
-    AheadFileStock stock(files, 3);
+    AheadFileStock stock(files, 3, false);
     // The thread fills the stock before anyone asks.
     ASSERT_TRUE(Eventually([&] { return PrivateFiles(dest.dir()) == 3; }));
     kept = stock.Take();
@@ -77,8 +98,9 @@ TEST(AheadFileStock, FilesAreMadeAheadAndTheUntakenOnesRemoved) {
 TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
   TempDir dest;
   const PartialFiles files(dest.dir());
-  {
-    AheadFileStock stock(files, 2);
+  for (const bool anonymous : {true, false}) {
+    SCOPED_TRACE(anonymous ? "without a name" : "named");
+    AheadFileStock stock(files, 2, anonymous);
     const AheadFile small = stock.Take();
     const AheadFile large = stock.Take();
     ASSERT_GE(small.fd, 0);
@@ -97,20 +119,22 @@ TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
     EXPECT_EQ(back, *smallBody);
     for (const AheadFile* file : {&small, &large}) {
       ::close(file->fd);
-      ::unlink(file->path.c_str());
+      if (!file->anonymous) ::unlink(file->path.c_str());
     }
   }
 }
 
 TEST(AheadFileStock, ADirectoryGoneGivesNoFileAndNoThreadSpins) {
   for (const size_t depth : {0, 2}) {
-    SCOPED_TRACE(depth);
-    auto dest = std::make_unique<TempDir>();
-    const PartialFiles files(dest->dir());
-    dest.reset();  // the user removed the destination during the run
-    AheadFileStock stock(files, depth);
-    EXPECT_LT(stock.Take().fd, 0);
-    EXPECT_LT(stock.Take().fd, 0);
+    for (const bool anonymous : {true, false}) {
+      SCOPED_TRACE(std::to_string(depth) + (anonymous ? " without a name" : " named"));
+      auto dest = std::make_unique<TempDir>();
+      const PartialFiles files(dest->dir());
+      dest.reset();  // the user removed the destination during the run
+      AheadFileStock stock(files, depth, anonymous);
+      EXPECT_LT(stock.Take().fd, 0);
+      EXPECT_LT(stock.Take().fd, 0);
+    }
   }
 }
 

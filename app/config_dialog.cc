@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "app/dialog_builder.h"
 #include "app/icons.h"
@@ -53,30 +54,22 @@ ConfigDialog::ConfigDialog(wxWindow* parent, const ConfigValues& values,
 
   types_ = static_cast<wxTextCtrl*>(FindWindow(kIdTypes));
   minimum_ = static_cast<wxTextCtrl*>(FindWindow(kIdMinimum));
-  wxIntegerValidator<int> number(&minimumSize_);
-  number.SetRange(0, INT_MAX);
-  minimum_->SetValidator(number);
-  wxIntegerValidator<int> width(&pictureWidth_);
-  width.SetRange(0, INT_MAX);
-  FindWindow(kIdPictureWidth)->SetValidator(width);
-  wxIntegerValidator<int> height(&pictureHeight_);
-  height.SetRange(0, INT_MAX);
-  FindWindow(kIdPictureHeight)->SetValidator(height);
-  wxIntegerValidator<int> parallel(&parallel_);
-  parallel.SetRange(0, INT_MAX);
-  FindWindow(kIdParallel)->SetValidator(parallel);
+  // Every number field takes digits only, from 0 up; the fields' own ranges are checked
+  // when the dialog is confirmed.
+  const std::pair<int, int*> numbers[] = {
+      {kIdMinimum, &minimumSize_},         {kIdPictureWidth, &pictureWidth_},
+      {kIdPictureHeight, &pictureHeight_}, {kIdParallel, &parallel_},
+      {kIdHttp2Streams, &http2Streams_},   {kIdRenderScreens, &renderScreens_},
+      {kIdRenderSeconds, &renderSeconds_},
+  };
+  for (const auto& [id, value] : numbers) {
+    wxIntegerValidator<int> number(value);
+    number.SetRange(0, INT_MAX);
+    FindWindow(id)->SetValidator(number);
+  }
   static_cast<UpDownControl*>(FindWindow(kIdParallelUpDown))->OnStep([this](int d) {
     StepField(kIdParallel, d, kMinParallelTransfers, kMaxParallelTransfers);
   });
-  wxIntegerValidator<int> streams(&http2Streams_);
-  streams.SetRange(0, INT_MAX);
-  FindWindow(kIdHttp2Streams)->SetValidator(streams);
-  wxIntegerValidator<int> screens(&renderScreens_);
-  screens.SetRange(0, INT_MAX);
-  FindWindow(kIdRenderScreens)->SetValidator(screens);
-  wxIntegerValidator<int> seconds(&renderSeconds_);
-  seconds.SetRange(0, INT_MAX);
-  FindWindow(kIdRenderSeconds)->SetValidator(seconds);
   static_cast<UpDownControl*>(FindWindow(kIdHttp2StreamsUpDown))->OnStep([this](int d) {
     StepField(kIdHttp2Streams, d, 0, kMaxHttp2Streams);
   });

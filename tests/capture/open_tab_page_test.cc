@@ -94,20 +94,14 @@ TEST_F(OpenTabPageTest, TheTabIsReadAsScrolledOrElseThePageIsFetchedAndTheLogSay
     std::vector<std::string> stored;
     const char* pageStatus;
   };
+  // The first two pages of the list as the user scrolled them, and the backgrounds.
+  const std::vector<std::string> scrolled = {"AAA_001.jpg:1", "AAA_002.jpg:2", "AAA_003.jpg:3",
+                                             "AAA_004.jpg:4", "AAA_005.jpg:5", "AAA_006.jpg:6",
+                                             "AAA_007.jpg:A", "AAA_008.jpg:B", "AAA_009.jpg:C"};
   const Case cases[] = {
-      // The first two pages of the list as the user scrolled them, and the backgrounds.
-      {port,
-       false,
-       "/gallery.html",
-       {"AAA_001.jpg:1", "AAA_002.jpg:2", "AAA_003.jpg:3", "AAA_004.jpg:4", "AAA_005.jpg:5",
-        "AAA_006.jpg:6", "AAA_007.jpg:A", "AAA_008.jpg:B", "AAA_009.jpg:C"},
-       "Ok"},
-      {port,
-       true,
-       "/gallery.html",
-       {"AAA_001.jpg:1", "AAA_002.jpg:2", "AAA_003.jpg:3", "AAA_004.jpg:4", "AAA_005.jpg:5",
-        "AAA_006.jpg:6", "AAA_007.jpg:A", "AAA_008.jpg:B", "AAA_009.jpg:C"},
-       "Ok"},
+      // Taken from the browser, or typed while it is open there.
+      {port, false, "/gallery.html", scrolled, "Ok"},
+      {port, true, "/gallery.html", scrolled, "Ok"},
       // The tab is gone: the page as sent lists nothing.
       {port, false, "/gallery.html?closed", {}, "Ok (not rendered)"},
       {silent.port(), false, "/gallery.html", {}, "Ok (not rendered)"},

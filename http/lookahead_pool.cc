@@ -263,7 +263,7 @@ std::vector<std::string> LookAheadPool::ExpectedStore(const AheadTransfer& trans
   std::unique_ptr<CURL, StoreDeleter> scratch;
   for (const auto& earlier : window_) {
     if (earlier.get() == &transfer) break;
-    const bool sets = earlier->headersKnown && earlier->setCookieSeen;
+    const bool sets = earlier->headersKnown() && earlier->setCookieSeen;
     if (!sets && earlier->request.cookies.empty()) continue;
     if (!scratch) {
       scratch.reset(curl_easy_init());
@@ -309,7 +309,7 @@ int LookAheadPool::StartWaiting() {
   // resources set cookies: the requests after it wait for that answer. (A page's own
   // cookies are known before its request goes out: ExpectedStore.)
   for (const auto& t : window_) {
-    if (!t->request.page && (t->headersKnown || t->state == AheadTransfer::State::kFinished)) {
+    if (!t->request.page && (t->headersKnown() || t->state == AheadTransfer::State::kFinished)) {
       resource_answered_ = true;
     }
     if (!t->setCookieSeen) continue;
@@ -331,7 +331,7 @@ int LookAheadPool::StartWaiting() {
         ++started;
       }
     }
-    const bool pending = t->state != AheadTransfer::State::kFinished && !t->headersKnown;
+    const bool pending = t->state != AheadTransfer::State::kFinished && !t->headersKnown();
     earlierPending = earlierPending || pending;
     earlierPagePending = earlierPagePending || (pending && t->request.page);
   }
@@ -497,7 +497,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
   // From now on its body is received only as far ahead of the replay as a fetch reads.
   transfer->MarkReplaying();
   auto headers = [&transfer] {
-    return transfer->headersKnown || transfer->state == AheadTransfer::State::kFinished;
+    return transfer->headersKnown() || transfer->state == AheadTransfer::State::kFinished;
   };
   while (!headers()) {
     // A head that comes slowly, or not at all, must not hold a Stop.
@@ -507,7 +507,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     }
     Drive(headers);
   }
-  if (!transfer->headersKnown) {
+  if (!transfer->headersKnown()) {
     if (!transfer->failed) {
       FailRecord(fetcher, kErrInternal, WinInetDescription(kErrInternal), kOpenContext);
     } else {
@@ -547,7 +547,7 @@ int LookAheadPool::Replay(HTTPFetcher& fetcher, AheadTransfer& first, const std:
     return failed();
   }
   fetcher.m_bContinue = 1;
-  if (!transfer->bodyWanted) {
+  if (!transfer->bodyWanted()) {
     // The run wants a body the pool judged too short to fetch: fetch it now.
     AheadRequest whole = transfer->request;
     whole.minimumBytes = 0;

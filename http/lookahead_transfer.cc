@@ -134,37 +134,37 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
     curl_easy_getinfo(easy_.get(), CURLINFO_SSL_VERIFYRESULT, &verifyResult);
     jarLines = CookieLines(easy_.get());
     easy_.reset();
-    const char* context = headersKnown ? kReadContext : kOpenContext;
+    const char* context = headersKnown() ? kReadContext : kOpenContext;
     if (ownCode != 0) {
       Fail(ownCode, WinInetDescription(ownCode), context);
-    } else if (dropped_) {
+    } else if (!bodyWanted()) {
       // Ended on purpose: the run discards this body on its first progress call.
-    } else if (cut_) {
+    } else if (body_state_ == Body::kCut) {
       // Ended on purpose: the run cancels while it replays what came. Should it go on
       // after all, it meets a cancelled fetch, never a truncated file.
       Fail(0, "Action cancelled by caller.", "callback function.");
-    } else if (write_failed_) {
+    } else if (body_state_ == Body::kWriteFailed) {
       Fail(0, "Cannot write output file.", "fwrite()");
     } else if (result != CURLE_OK) {
       const WinInetError error = WinInetErrorFor(result, osErrno, verifyResult);
       Fail(error.code, error.description, context);
-    } else if (!headersKnown && !head_ended_) {
+    } else if (!headersKnown() && !head_ended_) {
       // The connection closed in the middle of the status line or the headers.
       Fail(kErrInvalidResponse, WinInetDescription(kErrInvalidResponse), kOpenContext);
-    } else if (!headersKnown) {
+    } else if (!headersKnown()) {
       OnHeadersKnown();
     }
   }
-  if (!pending_.empty() && InMemory() && !failed && !dropped_) {
+  if (!pending_.empty() && InMemory() && !failed && bodyWanted()) {
     // The whole body came into memory: the stock's thread writes it, and the run
     // reads it from here.
     body_ = std::make_shared<const std::string>(std::move(pending_));
     write_ = stock_->WriteLater(fd_, body_);
-  } else if (!pending_.empty() && !WriteOut(pending_.size()) && !failed && !dropped_) {
+  } else if (!pending_.empty() && !WriteOut(pending_.size()) && !failed && bodyWanted()) {
     Fail(0, "Cannot write output file.", "fwrite()");
   }
   std::string().swap(pending_);
-  if (!failed && !dropped_ && headersKnown && body_path_.empty()) {
+  if (!failed && bodyWanted() && headersKnown() && body_path_.empty()) {
     // An empty body: its file is made now, as the fetch would have made it.
     if (!OpenBodyFile()) Fail(0, "Cannot write output file.", "fwrite()");
   }
@@ -189,7 +189,6 @@ bool AheadTransfer::Stalled(double now, long connectMs, long stallMs) const {
 }
 
 bool AheadTransfer::OnHeadersKnown() {
-  headersKnown = true;
   const ResponseHead head = ParseResponseHead(responseBlock);
   status = head.status;
   contentLength = ReportedLength(head, request.decodeBody);
@@ -203,21 +202,19 @@ bool AheadTransfer::OnHeadersKnown() {
       origin = OriginOf(where);
     }
   }
-  bodyWanted =
+  const bool wanted =
       static_cast<long long>(contentLength) >= request.minimumBytes &&
       (!request.acceptsHead || request.acceptsHead(status, ResponseContentType(responseBlock)));
-  if (!bodyWanted) {
-    dropped_ = true;
-    // A small body (below the minimum, or not a picture) is read and thrown away rather
-    // than ending the connection: the next request then needs no new connection (nor,
-    // over https, a new handshake).
-    draining_ = contentLength > 0 && static_cast<size_t>(contentLength) <= kDrainBytes;
-  }
-  return bodyWanted;
+  // A small body (below the minimum, or not a picture) is read and thrown away rather
+  // than ending the connection: the next request then needs no new connection (nor,
+  // over https, a new handshake).
+  const bool drains = contentLength > 0 && static_cast<size_t>(contentLength) <= kDrainBytes;
+  body_state_ = wanted ? Body::kReceiving : drains ? Body::kDraining : Body::kDropped;
+  return wanted;
 }
 
 void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
-  if (headersKnown) return;  // trailers of a chunked body
+  if (headersKnown()) return;  // trailers of a chunked body
   Touch();
   const std::string_view line(data, size);
   if (StartsWithNoCase(line, "set-cookie:")) setCookieSeen = true;
@@ -245,16 +242,17 @@ bool AheadTransfer::OpenBodyFile() {
 }
 
 bool AheadTransfer::OnBody(const char* data, size_t size) {
-  if (!headersKnown && !OnHeadersKnown()) return false;
-  if (dropped_) {
+  if (!headersKnown() && !OnHeadersKnown()) return false;
+  if (!bodyWanted()) {
     drained_ += size;
-    if (draining_ && drained_ <= kDrainBytes) Touch();
-    return draining_ && drained_ <= kDrainBytes;
+    if (!Draining() || drained_ > kDrainBytes) return false;
+    Touch();
+    return true;
   }
   Touch();
-  if (write_failed_) return false;
+  if (body_state_ != Body::kReceiving) return false;
   if (body_path_.empty() && !OpenBodyFile()) {
-    write_failed_ = true;
+    body_state_ = Body::kWriteFailed;
     return false;
   }
   // Kept whole in memory up to a bound while nobody replays it; else written in the
@@ -265,7 +263,7 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   blocks_.push_back(static_cast<std::uint32_t>(size));
   received_ += static_cast<long long>(size);
   if (cutoff_ && status >= 200 && status <= 299 && cutoff_(data, size)) {
-    cut_ = true;
+    body_state_ = Body::kCut;
     return false;
   }
   return true;
@@ -276,7 +274,7 @@ bool AheadTransfer::WriteOut(size_t size) {
     const ssize_t n = ::write(fd_, pending_.data() + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      write_failed_ = true;
+      if (body_state_ == Body::kReceiving) body_state_ = Body::kWriteFailed;
       write_failed_at_ = written_ + static_cast<long long>(done);
       pending_.clear();
       return false;
@@ -417,11 +415,11 @@ std::vector<std::string> AheadTransfer::CurrentJar() const {
 AheadView AheadTransfer::View() const {
   AheadView view;
   view.id = id;
-  view.headersKnown = headersKnown;
+  view.headersKnown = headersKnown();
   view.status = status;
   view.contentLength = contentLength;
-  view.bodyWanted = bodyWanted;
-  view.complete = state == State::kFinished && !failed && bodyWanted && headersKnown;
+  view.bodyWanted = bodyWanted();
+  view.complete = state == State::kFinished && !failed && headersKnown() && bodyWanted();
   view.failed = failed;
   view.bodyPath = body_path_;
   return view;
@@ -431,13 +429,13 @@ size_t AheadTransfer::HeaderCallback(char* data, size_t size, size_t count, void
   auto* transfer = static_cast<AheadTransfer*>(self);
   const size_t n = size * count;
   transfer->OnHeaderLine(data, n);
-  return transfer->dropped_ && !transfer->draining_ ? 0 : n;
+  return transfer->body_state_ == Body::kDropped ? 0 : n;
 }
 
 size_t AheadTransfer::WriteCallback(char* data, size_t size, size_t count, void* self) {
   auto* transfer = static_cast<AheadTransfer*>(self);
   const size_t n = size * count;
-  if (transfer->replaying_ && !transfer->dropped_ &&
+  if (transfer->replaying_ && transfer->bodyWanted() &&
       transfer->received_ - transfer->handed_ >= kAheadOfReplay) {
     transfer->paused_ = true;
     return CURL_WRITEFUNC_PAUSE;

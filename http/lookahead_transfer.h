@@ -33,6 +33,15 @@ struct AheadTransferSetup {
 class AheadTransfer {
  public:
   enum class State { kWaiting, kRunning, kFinished };
+  // What the response's body comes to, once its final head is known.
+  enum class Body {
+    kAwaitingHead,  // no final head yet (also while a redirect chain is followed)
+    kReceiving,     // wanted: received into its file (or memory) as it comes
+    kDraining,      // not wanted (too small, refused type), read to its end for the connection
+    kDropped,       // not wanted: the connection ends after the head
+    kCut,           // ended on purpose where the run will cancel its fetch
+    kWriteFailed,   // its file could not be written
+  };
 
   // The body goes into a file taken from `stock` (null: the body can't be kept).
   AheadTransfer(int id, AheadRequest request, AheadFileStock* stock);
@@ -53,8 +62,13 @@ class AheadTransfer {
   void Finish(CURLcode result, std::uint32_t ownCode = 0);
   // The pool stops it without a result (Stop, or the run went another way).
   void Abandon();
+  bool headersKnown() const { return body_state_ != Body::kAwaitingHead; }
+  // False once the head has shown the body is not wanted (below the minimum, refused type).
+  bool bodyWanted() const {
+    return body_state_ != Body::kDraining && body_state_ != Body::kDropped;
+  }
   // A body below the minimum size being read to its end to keep the connection.
-  bool Draining() const { return draining_; }
+  bool Draining() const { return body_state_ == Body::kDraining; }
   // Takes the jar as it is now into jarLines (the transfer goes on).
   void SnapshotJar();
 
@@ -95,11 +109,9 @@ class AheadTransfer {
   // What came back.
   std::string requestBlock;  // as sent, of the last request of a redirect chain
   std::string responseBlock;
-  bool headersKnown = false;
   int status = 0;
   int contentLength = 0;
-  bool bodyWanted = true;
-  bool failed = false;
+  bool failed = false;  // the error fields tell why
   std::uint32_t errorCode = 0;
   std::string errorDescription;
   std::string errorContext;
@@ -159,13 +171,10 @@ class AheadTransfer {
   size_t read_capacity_ = 0;
   size_t read_size_ = 0;
   long long read_offset_ = 0;
-  bool write_failed_ = false;
+  Body body_state_ = Body::kAwaitingHead;
   bool head_ended_ = false;  // the latest header line was the blank line ending a head
-  bool dropped_ = false;     // ended on purpose after the headers: the body is not wanted
-  bool draining_ = false;    // ... but read to its end, keeping the connection
   size_t drained_ = 0;
   BodyCutoff cutoff_;                 // from request.makeCutoff
-  bool cut_ = false;                  // ended on purpose where the run will cancel it
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came
   std::uint32_t front_used_ = 0;      // bytes of blocks_.front() already handed on
   long long received_ = 0;            // bytes of the body taken from curl

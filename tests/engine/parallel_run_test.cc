@@ -504,12 +504,19 @@ TEST_F(ParallelRunTest, AMisbehavingServerGivesTheSameHarvest) {
       {"/gzip.jpg",
        head("200 OK", "Content-Encoding: gzip\r\nContent-Length: 3000\r\n\r\n") + body('g', 3000)},
       {"/http09.jpg", "just bytes, no status line\n" + body('h', 3000)},
+      {"/reset.jpg", head("200 OK", "Content-Length: 5000\r\n\r\n") + body('r', 2000)},
+      {"/to_file.jpg", "HTTP/1.1 302 Found\r\nLocation: file:///etc/hostname\r\n\r\n"},
+      {"/to_ftp.jpg", "HTTP/1.1 302 Found\r\nLocation: ftp://127.0.0.1/a.jpg\r\n\r\n"},
+      {"/loop.jpg", "HTTP/1.1 302 Found\r\nLocation: /loop.jpg\r\nContent-Length: 0\r\n\r\n"},
   };
-  RawHttpServer bad([&answers](const std::string& request, const RawHttpServer::Send& send) {
+  RawHttpServer* server = nullptr;
+  RawHttpServer bad([&](const std::string& request, const RawHttpServer::Send& send) {
     const size_t start = request.find(' ') + 1;
     const std::string path = request.substr(start, request.find(' ', start) - start);
     if (auto answer = answers.find(path); answer != answers.end()) send(answer->second);
+    if (path == "/reset.jpg") server->ResetConnection();
   });
+  server = &bad;
   ASSERT_TRUE(bad.Start());
   std::string page = "<title>Bad server</title>";
   int good = 0;

@@ -60,6 +60,9 @@ class RawHttpServer {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
   }
 
+  // Called from a handler: the connection ends with a reset (RST) instead of a close.
+  void ResetConnection() { reset_ = true; }
+
   // The request heads received so far, each up to and including its empty line.
   std::vector<std::string> requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -92,7 +95,12 @@ class RawHttpServer {
         }
         return true;
       });
-      ::shutdown(fd, SHUT_WR);
+      if (reset_.exchange(false)) {
+        const linger abort{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+      } else {
+        ::shutdown(fd, SHUT_WR);
+      }
       ::close(fd);
     }
   }
@@ -101,6 +109,7 @@ class RawHttpServer {
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> reset_{false};
   std::thread thread_;
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <set>
 
 namespace harvelo {
 namespace {
@@ -174,6 +176,43 @@ std::vector<std::string> CookieLines(CURL* easy) {
   curl_slist_free_all(list);
   std::sort(lines.begin(), lines.end());
   return lines;
+}
+
+namespace {
+
+// A cookie's identity in a Netscape line: its domain, path and name (a line per cookie).
+std::string CookieKey(std::string_view line) {
+  if (line.starts_with("#HttpOnly_")) line.remove_prefix(10);
+  std::string key;
+  size_t field = 0;
+  for (size_t start = 0; start <= line.size() && field <= 5; ++field) {
+    const size_t end = std::min(line.find('\t', start), line.size());
+    if (field == 0 || field == 2 || field == 5) key.append(line.substr(start, end - start)) += '\t';
+    start = end + 1;
+  }
+  return key;
+}
+
+}  // namespace
+
+void ApplyJarChanges(CURL* easy, const std::vector<std::string>& before,
+                     const std::vector<std::string>& after) {
+  std::vector<std::string> set, gone;
+  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                      std::back_inserter(set));
+  std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                      std::back_inserter(gone));
+  std::set<std::string> replaced;
+  for (const std::string& line : set) replaced.insert(CookieKey(line));
+  for (const std::string& line : gone) replaced.insert(CookieKey(line));
+  std::vector<std::string> lines;
+  for (std::string& line : CookieLines(easy)) {
+    if (!replaced.contains(CookieKey(line))) lines.push_back(std::move(line));
+  }
+  lines.insert(lines.end(), set.begin(), set.end());
+  std::sort(lines.begin(), lines.end());
+  curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
+  for (const std::string& line : lines) curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
 }
 
 void StoreCookieFileLines(const std::vector<std::string>& lines) {

@@ -42,4 +42,11 @@ void ExpirePageCookies(CURL* easy, const std::string& url, const std::string& co
 // The cookies `easy` holds, as the store's own lines (Netscape format), sorted.
 std::vector<std::string> CookieLines(CURL* easy);
 
+// Does to `easy`'s cookies what a transfer's responses did to its own jar, which held
+// `before` when the request went out and `after` when it ended (both sorted lines, as
+// CookieLines gives them): the cookies they set or changed are stored, those they
+// removed are removed, every other cookie of `easy` stays as it is.
+void ApplyJarChanges(CURL* easy, const std::vector<std::string>& before,
+                     const std::vector<std::string>& after);
+
 }  // namespace harvelo

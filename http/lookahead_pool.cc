@@ -449,13 +449,10 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
   pump_budget_ = fetcher.m_nPumpCount / 2;
   AheadRequest request = asked;
   request.referer = SentReferer(request.referer);
+  // A request that went out before an earlier response set a cookie nobody could
+  // foresee is not sent again: it was sent once, as a browser sends its requests at
+  // once, and what its own responses set is added to the store as it is now.
   AheadTransfer* head = &Reconcile(request);
-  if (head->state != AheadTransfer::State::kWaiting &&
-      head->seedLines != CookieLines(store_.get())) {
-    // Sent before the cookies that the run's earlier responses set were in the store.
-    Drop(0);
-    head = &Reconcile(request);
-  }
   StartWaiting();
   const int result = Replay(fetcher, *head, outPath, callback, context);
   // The replay may have put a new transfer in the head's place.
@@ -479,15 +476,12 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
 
 void LookAheadPool::ApplyCookies(CURL* store, const AheadTransfer& transfer,
                                  const std::vector<std::string>* jar) {
-  // As the fetch leaves the store: the page's cookies stored, what the responses set
-  // (the request's jar, seeded with the store and the page's cookies), the page's
+  // As the fetch leaves the store: the page's cookies stored, what the responses changed
+  // in the request's own jar (seeded with the store and the page's cookies), the page's
   // cookies expired again.
   const std::string& cookies = transfer.request.cookies;
   SetPageCookies(store, transfer.request.url, cookies);
-  if (jar != nullptr) {
-    curl_easy_setopt(store, CURLOPT_COOKIELIST, "ALL");
-    for (const std::string& line : *jar) curl_easy_setopt(store, CURLOPT_COOKIELIST, line.c_str());
-  }
+  if (jar != nullptr) ApplyJarChanges(store, transfer.sentJar, *jar);
   ExpirePageCookies(store, transfer.request.url, cookies);
 }
 

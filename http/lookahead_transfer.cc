@@ -64,7 +64,6 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
   clock_ = driveClock;
   started_ = lastActivity_ = *clock_;
   state = State::kRunning;
-  seedLines = storeLines;
   if (const std::uint32_t code = CheckFetchableUrl(request.url); code != 0) {
     Fail(code, WinInetDescription(code), kOpenContext);
     state = State::kFinished;
@@ -83,6 +82,7 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
   curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");
   for (const std::string& line : storeLines) curl_easy_setopt(e, CURLOPT_COOKIELIST, line.c_str());
   SetPageCookies(e, request.url, request.cookies);
+  sentJar = CookieLines(e);
 
   for (const std::string& line :
        RequestHeaderLines(request.referer, setup.emptyAgent, request.decodeBody)) {

@@ -116,10 +116,10 @@ class AheadTransfer {
   std::string errorDescription;
   std::string errorContext;
   bool setCookieSeen = false;
-  bool multiplexed = false;            // the final response came over HTTP/2
-  std::string origin;                  // ... from this scheme://host:port
-  std::vector<std::string> seedLines;  // the process store's cookies when it went out
-  std::vector<std::string> jarLines;   // its own jar when it ended
+  bool multiplexed = false;           // the final response came over HTTP/2
+  std::string origin;                 // ... from this scheme://host:port
+  std::vector<std::string> sentJar;   // its own jar when it went out (store and page cookies)
+  std::vector<std::string> jarLines;  // its own jar when it ended
 
  private:
   struct EasyDeleter {

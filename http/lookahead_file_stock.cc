@@ -31,7 +31,7 @@ bool WriteAll(AheadWrite& write) {
 }  // namespace
 
 AheadFileStock::AheadFileStock(const PartialFiles& files, size_t depth, bool allowAnonymous)
-    : files_(files), depth_(depth), anonymous_(allowAnonymous) {
+    : files_(files), base_depth_(depth), depth_(depth), anonymous_(allowAnonymous) {
   if (depth_ == 0) return;
   // The thread takes no signals: they go to the run's thread, whose handler may wait for
   // a file being made here.
@@ -89,14 +89,27 @@ AheadFile AheadFileStock::Take() {
   return Make();
 }
 
+void AheadFileStock::Deepen(size_t depth) {
+  if (!worker_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    depth = std::max(depth, base_depth_);
+    if (depth == depth_) return;
+    const bool deeper = depth > depth_;
+    depth_ = depth;
+    if (!deeper) return;
+  }
+  wanted_.notify_one();
+}
+
 std::shared_ptr<AheadWrite> AheadFileStock::WriteLater(int fd,
                                                        std::shared_ptr<const std::string> bytes) {
   auto write = std::make_shared<AheadWrite>();
   write->fd = fd;
   write->bytes = std::move(bytes);
   if (!worker_.joinable()) {
-    write->ok = WriteAll(*write);
-    write->done = true;
+    std::unique_lock lock(mutex_);
+    Perform(lock, *write);
     return write;
   }
   bool wake = false;
@@ -133,9 +146,31 @@ bool AheadFileStock::Wait(AheadWrite& write) {
   return write.ok;
 }
 
+void AheadFileStock::Forget(AheadWrite& write) {
+  std::unique_lock lock(mutex_);
+  const auto queued = std::find_if(writes_.begin(), writes_.end(),
+                                   [&write](const auto& w) { return w.get() == &write; });
+  if (queued != writes_.end()) {
+    writes_.erase(queued);
+    write.done = true;
+    return;
+  }
+  written_.wait(lock, [&write] { return write.done; });
+}
+
 void AheadFileStock::Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write) {
+  const bool fromStock = write.fd < 0 && !ready_.empty();
+  if (fromStock) {
+    write.made = std::move(ready_.front());
+    ready_.pop_front();
+    write.fd = write.made.fd;
+  }
   lock.unlock();
-  const bool ok = WriteAll(write);
+  if (write.fd < 0) {
+    write.made = Make();
+    write.fd = write.made.fd;
+  }
+  const bool ok = write.fd >= 0 && WriteAll(write);
   lock.lock();
   write.ok = ok;
   write.done = true;

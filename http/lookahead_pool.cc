@@ -189,6 +189,11 @@ void LookAheadPool::LearnMultiplexing() {
   for (const auto& t : window_) {
     if (t->multiplexed && !t->origin.empty()) multiplexed_.insert(t->origin);
   }
+  // Over HTTP/2 as many files ready as bodies may come at once: as many as streams, and
+  // no more than the window still holds (files left over cost their making).
+  if (stock_ && !multiplexed_.empty()) {
+    stock_->Deepen(std::min(static_cast<size_t>(WidestLimit()), window_.size()));
+  }
 }
 
 void LookAheadPool::Remove(const AheadTransfer& transfer) {

@@ -131,6 +131,8 @@ class AheadTransfer {
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
   bool OpenBodyFile();
+  // The file that the stock's thread made for the body, once its write has ended.
+  void TakeWrittenFile();
   // Writes the first `size` bytes of pending_; on failure remembers where it stopped.
   bool WriteOut(size_t size);
   bool FlushPieces();  // the whole 64 KB pieces of pending_
@@ -160,6 +162,7 @@ class AheadTransfer {
   size_t read_size_ = 0;
   long long read_offset_ = 0;
   bool write_failed_ = false;
+  bool no_file_ = false;     // the body's file could not be made
   bool head_ended_ = false;  // the latest header line was the blank line ending a head
   bool dropped_ = false;     // ended on purpose after the headers: the body is not wanted
   bool draining_ = false;    // ... but read to its end, keeping the connection

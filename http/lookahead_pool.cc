@@ -190,9 +190,12 @@ void LookAheadPool::LearnMultiplexing() {
     if (t->multiplexed && !t->origin.empty()) multiplexed_.insert(t->origin);
   }
   // Over HTTP/2 as many files ready as bodies may come at once: as many as streams, and
-  // no more than the window still holds (files left over cost their making).
+  // no more than the window's requests whose bodies are still to come (a file made and
+  // never taken costs as much as one taken).
   if (stock_ && !multiplexed_.empty()) {
-    stock_->Deepen(std::min(static_cast<size_t>(WidestLimit()), window_.size()));
+    const auto toCome = std::count_if(window_.begin(), window_.end(),
+                                      [](const auto& t) { return t->AwaitsBodyFile(); });
+    stock_->Deepen(std::min(static_cast<size_t>(WidestLimit()), static_cast<size_t>(toCome)));
   }
 }
 

@@ -55,6 +55,8 @@ class AheadTransfer {
   void Abandon();
   // A body below the minimum size being read to its end to keep the connection.
   bool Draining() const { return draining_; }
+  // Its body may still come and has no file yet.
+  bool AwaitsBodyFile() const { return state != State::kFinished && !dropped_ && fd_ < 0; }
   // Takes the jar as it is now into jarLines (the transfer goes on).
   void SnapshotJar();
 

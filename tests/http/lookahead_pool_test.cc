@@ -89,5 +89,80 @@ TEST(LookAheadPoolTest, ATransferThatEndsWhileRequestsGoOutIsSeenBeforeThePoolWa
   EXPECT_TRUE(vBeforeThePump) << "a's end was seen only when the pool next woke";
 }
 
+// A body fetched ahead that fits in memory is given its file only once it has ended (by
+// the files thread): made while the body comes, in the transfers' turn, each file held
+// every transfer of that turn, and over HTTP/2 a hundred bodies come in one turn. Here
+// b's body comes in two parts; c's end, after b's first part, has the pool plan while
+// b's second part waits for that planning.
+TEST(LookAheadPoolTest, ABodyFetchedAheadIntoMemoryHasNoFileUntilItHasEnded) {
+  LoopbackServer site;
+  site.server().new_task_queue = [] { return new httplib::ThreadPool(16); };
+  constexpr size_t kPart = 4000;
+  std::atomic<bool> bFirstPartSent{false}, bSeenComing{false}, bSent{false};
+  auto until = [](const std::atomic<bool>& flag) {
+    const auto limit = Clock::now() + std::chrono::seconds(10);
+    while (!flag && Clock::now() < limit) std::this_thread::sleep_for(milliseconds(1));
+  };
+  auto picture = [](size_t size) {
+    return [size](const httplib::Request&, httplib::Response& res) {
+      res.set_content(std::string(size, 'x'), "image/jpeg");
+    };
+  };
+  site.server().Get("/first.jpg", picture(100));  // shows that resources set no cookie
+  site.server().Get("/w.jpg", [&](const httplib::Request& req, httplib::Response& res) {
+    until(bSent);  // what the run waits for meanwhile
+    picture(100)(req, res);
+  });
+  site.server().Get("/b.jpg", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content_provider(2 * kPart, "image/jpeg",
+                             [&](size_t offset, size_t, httplib::DataSink& sink) {
+                               if (offset > 0) until(bSeenComing);
+                               sink.write(std::string(kPart, 'b').data(), kPart);
+                               if (offset > 0) bSent = true;
+                               bFirstPartSent = true;
+                               return true;
+                             });
+  });
+  site.server().Get("/c.jpg", [&](const httplib::Request& req, httplib::Response& res) {
+    until(bFirstPartSent);
+    picture(100)(req, res);
+  });
+  ASSERT_TRUE(site.Start());
+
+  const TempDir dir;
+  LookAheadPool::Options options;
+  options.maxTransfers = 3;
+  LookAheadPool pool(options, dir.dir());
+  bool warm = false;
+  std::string bFileWhileComing;
+  pool.planner = [&](AheadPlan& plan) {
+    if (!warm) return;
+    for (const char* name : {"/w.jpg", "/b.jpg", "/c.jpg"}) {
+      AheadRequest request;
+      request.url = site.Url(name);
+      const AheadView* view = plan.Add(std::move(request));
+      if (std::string(name) == "/b.jpg" && view != nullptr && view->headersKnown &&
+          !view->complete && !bSeenComing) {
+        bFileWhileComing = view->bodyPath;
+        bSeenComing = true;
+      }
+    }
+  };
+  HTTPFetcher fetcher;
+  fetcher.m_lookAhead = &pool;
+  ASSERT_EQ(
+      fetcher.GetResource(site.Url("/first.jpg"), dir.file("first.jpg"), "", "", nullptr, nullptr),
+      1);
+  warm = true;
+  ASSERT_EQ(fetcher.GetResource(site.Url("/w.jpg"), dir.file("w.jpg"), "", "", nullptr, nullptr), 1)
+      << fetcher.m_szErrorDesc;
+  ASSERT_TRUE(bSeenComing) << "the pool never planned while b's body came";
+  EXPECT_EQ(bFileWhileComing, "") << "b's file was made while its body came";
+  // The body is stored whole all the same.
+  ASSERT_EQ(fetcher.GetResource(site.Url("/b.jpg"), dir.file("b.jpg"), "", "", nullptr, nullptr), 1)
+      << fetcher.m_szErrorDesc;
+  EXPECT_EQ(ReadBytes(dir.file("b.jpg")), std::string(2 * kPart, 'b'));
+}
+
 }  // namespace
 }  // namespace harvelo::testing

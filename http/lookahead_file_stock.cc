@@ -159,11 +159,12 @@ void AheadFileStock::Forget(AheadWrite& write) {
 }
 
 void AheadFileStock::Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write) {
-  const bool fromStock = write.fd < 0 && !ready_.empty();
-  if (fromStock) {
+  if (write.fd < 0 && !ready_.empty()) {
     write.made = std::move(ready_.front());
     ready_.pop_front();
     write.fd = write.made.fd;
+    // Taken by the run (Wait): the thread refills as after Take.
+    if (ready_.size() <= depth_ / 2) wanted_.notify_one();
   }
   lock.unlock();
   if (write.fd < 0) {

@@ -124,6 +124,29 @@ TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
   }
 }
 
+// A body that came whole into memory is handed over without a file: its write takes one
+// (of the stock, or made then), so that no file is made while the transfers wait.
+TEST(AheadFileStock, AWriteWithoutAFileTakesOneAndTheBodyIsInIt) {
+  TempDir dest;
+  const PartialFiles files(dest.dir());
+  for (const size_t depth : {0, 2}) {
+    for (const bool anonymous : {true, false}) {
+      SCOPED_TRACE(std::to_string(depth) + (anonymous ? " without a name" : " named"));
+      AheadFileStock stock(files, depth, anonymous);
+      const auto body = std::make_shared<const std::string>(30000, 'b');
+      const auto write = stock.WriteLater(-1, body);
+      ASSERT_TRUE(stock.Wait(*write));
+      ASSERT_GE(write->made.fd, 0);
+      EXPECT_EQ(write->made.anonymous, anonymous);
+      std::string back(body->size(), '\0');
+      ASSERT_EQ(::pread(write->made.fd, back.data(), back.size(), 0), 30000);
+      EXPECT_EQ(back, *body);
+      ::close(write->made.fd);
+      if (!write->made.anonymous) ::unlink(write->made.path.c_str());
+    }
+  }
+}
+
 TEST(AheadFileStock, ADirectoryGoneGivesNoFileAndNoThreadSpins) {
   for (const size_t depth : {0, 2}) {
     for (const bool anonymous : {true, false}) {

@@ -231,7 +231,11 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
   AheadPlan plan(window_, reach,
                  WidestLimit() > options_.maxTransfers ? pages : options_.maxPagesAhead);
   if (reach > 1 && planner) planner(plan);
+  plan_holds_ =
+      reach > 1 && planner && !plan.unsure_ && !plan.Full() &&
+      std::all_of(plan.startable_.begin(), plan.startable_.end(), [](bool s) { return s; });
   if (plan.requests_.empty() || !(plan.requests_.front() == head)) {
+    plan_holds_ = false;
     // The run went another way than foreseen: what it asks for comes first.
     AheadPlan own(window_, 1, 1);
     own.Add(head);
@@ -457,7 +461,11 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
   pump_budget_ = fetcher.m_nPumpCount / 2;
   AheadRequest request = asked;
   request.referer = SentReferer(request.referer);
-  AheadTransfer* head = &Reconcile(request);
+  // The run asks for the next request of a plan that still holds: the window is its plan
+  // already (listing it again costs every request of the window at every fetch).
+  const bool holds = plan_holds_ && !plan_dirty_ && !window_.empty() &&
+                     window_.front()->request == request && !(stopping && stopping());
+  AheadTransfer* head = holds ? window_.front().get() : &Reconcile(request);
   if (head->state != AheadTransfer::State::kWaiting &&
       head->seedLines != CookieLines(store_.get())) {
     // Sent before the cookies that the run's earlier responses set were in the store.

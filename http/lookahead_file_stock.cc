@@ -76,17 +76,18 @@ AheadFile AheadFileStock::Make() {
 }
 
 AheadFile AheadFileStock::Take() {
-  {
-    std::lock_guard lock(mutex_);
-    if (!ready_.empty()) {
-      AheadFile file = std::move(ready_.front());
-      ready_.pop_front();
-      // The thread is woken once the stock runs half empty, not for every file.
-      if (ready_.size() <= depth_ / 2) wanted_.notify_one();
-      return file;
-    }
-  }
-  return Make();
+  AheadFile file = TakeReady();
+  return file.fd >= 0 ? std::move(file) : Make();
+}
+
+AheadFile AheadFileStock::TakeReady() {
+  std::lock_guard lock(mutex_);
+  if (ready_.empty()) return {};
+  AheadFile file = std::move(ready_.front());
+  ready_.pop_front();
+  // The thread is woken once the stock runs half empty, not for every file.
+  if (ready_.size() <= depth_ / 2) wanted_.notify_one();
+  return file;
 }
 
 void AheadFileStock::Deepen(size_t depth) {

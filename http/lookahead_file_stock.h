@@ -47,6 +47,8 @@ class AheadFileStock {
 
   // A new empty file: one of the stock, else made now. fd < 0 when it can't be made.
   AheadFile Take();
+  // One of the stock, if one is ready (fd < 0: none).
+  AheadFile TakeReady();
   // Keeps `depth` files ready from now on, never fewer than it was made with (a stock
   // without a thread stays without one): over a server that multiplexes, many bodies
   // come at once, and each file made while they come holds the run.

@@ -256,12 +256,20 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   }
   Touch();
   if (write_failed_) return false;
-  // A body that waits whole in memory has its file made only once it is whole, by the
-  // stock's thread (WriteOut makes it should the body outgrow the memory bound): made
-  // here, it would hold every transfer of this turn.
+  // A body that waits whole in memory takes a file only if one is ready; else it is
+  // made once the body is whole, by the stock's thread (WriteOut makes it should the
+  // body outgrow the memory bound): made here, it would hold every transfer of this turn.
   if (body_path_.empty() && !InMemory() && !OpenBodyFile()) {
     write_failed_ = true;
     return false;
+  }
+  if (body_path_.empty() && InMemory() && stock_ != nullptr) {
+    AheadFile file = stock_->TakeReady();
+    if (file.fd >= 0) {
+      fd_ = file.fd;
+      body_path_ = std::move(file.path);
+      anonymous_ = file.anonymous;
+    }
   }
   // Kept whole in memory up to a bound while nobody replays it; else written in the
   // 64 KB pieces a fetch writes, so that a write that fails does so at the same read.

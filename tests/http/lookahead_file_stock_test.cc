@@ -124,8 +124,16 @@ TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
   }
 }
 
-// A body that came whole into memory is handed over without a file: its write takes one
-// (of the stock, or made then), so that no file is made while the transfers wait.
+// A body coming into memory takes only a file that is ready: none is made while the
+// transfers wait, and its write takes one (of the stock, or made then) once it is whole.
+TEST(AheadFileStock, OnlyAReadyFileIsTakenWithoutMakingOne) {
+  TempDir dest;
+  const PartialFiles files(dest.dir());
+  AheadFileStock stock(files, 0, false);
+  EXPECT_LT(stock.TakeReady().fd, 0);
+  EXPECT_EQ(PrivateFiles(dest.dir()), 0);
+}
+
 TEST(AheadFileStock, AWriteWithoutAFileTakesOneAndTheBodyIsInIt) {
   TempDir dest;
   const PartialFiles files(dest.dir());

@@ -299,6 +299,7 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
   setup.emptyAgent = empty_agent_;
   setup.dumpHeaders = options_.dumpHeaders;
   setup.offerHttp2 = options_.maxStreams > 0;
+  setup.manyAtOnce = InFlightLimit(transfer) > options_.maxTransfers;
   setup.sockets = &sockets_;
   CURL* easy = transfer.Prepare(setup, ExpectedStore(transfer), &drive_clock_);
   if (easy == nullptr) {

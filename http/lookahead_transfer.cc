@@ -107,6 +107,7 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
   curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &PrereqCallback);
   curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
   sockets_ = setup.sockets;
+  many_at_once_ = setup.manyAtOnce;
   curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &SocketList::Opened);
   curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, setup.sockets);
   curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &SocketList::Closed);
@@ -256,10 +257,12 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   }
   Touch();
   if (write_failed_) return false;
-  // A body that waits whole in memory takes a file only if one is ready; else it is
-  // made once the body is whole, by the stock's thread (WriteOut makes it should the
-  // body outgrow the memory bound): made here, it would hold every transfer of this turn.
-  if (body_path_.empty() && !InMemory() && !OpenBodyFile()) {
+  // Over a server that multiplexes, a body that waits whole in memory takes a file only
+  // if one is ready; else it is made once the body is whole, by the stock's thread
+  // (WriteOut makes it should the body outgrow the memory bound): made here, it would
+  // hold every transfer of this turn, up to H2 Streams of them. With a few connections
+  // it is made here, while the run would wait for the network anyway.
+  if (body_path_.empty() && (!InMemory() || !many_at_once_) && !OpenBodyFile()) {
     write_failed_ = true;
     return false;
   }

@@ -25,8 +25,11 @@ namespace harvelo {
 struct AheadTransferSetup {
   std::string agent;  // the User-Agent line's text, already cut at a line break
   bool emptyAgent = false;
-  bool dumpHeaders = false;       // keep the request block as sent (VERBOSE)
-  bool offerHttp2 = false;        // https: offer HTTP/2, and wait for a connection to share
+  bool dumpHeaders = false;  // keep the request block as sent (VERBOSE)
+  bool offerHttp2 = false;   // https: offer HTTP/2, and wait for a connection to share
+  // Its server multiplexes: up to H2 Streams bodies may come in one turn, and a body
+  // that waits in memory makes no file in it (only takes one that is ready).
+  bool manyAtOnce = false;
   SocketList* sockets = nullptr;  // the pool's connections, for the early ACK
 };
 
@@ -164,10 +167,11 @@ class AheadTransfer {
   size_t read_size_ = 0;
   long long read_offset_ = 0;
   bool write_failed_ = false;
-  bool no_file_ = false;     // the body's file could not be made
-  bool head_ended_ = false;  // the latest header line was the blank line ending a head
-  bool dropped_ = false;     // ended on purpose after the headers: the body is not wanted
-  bool draining_ = false;    // ... but read to its end, keeping the connection
+  bool no_file_ = false;       // the body's file could not be made
+  bool many_at_once_ = false;  // AheadTransferSetup::manyAtOnce
+  bool head_ended_ = false;    // the latest header line was the blank line ending a head
+  bool dropped_ = false;       // ended on purpose after the headers: the body is not wanted
+  bool draining_ = false;      // ... but read to its end, keeping the connection
   size_t drained_ = 0;
   BodyCutoff cutoff_;                 // from request.makeCutoff
   bool cut_ = false;                  // ended on purpose where the run will cancel it

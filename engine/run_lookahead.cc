@@ -126,6 +126,8 @@ void RunLookAhead::PlanList(AheadPlan& plan) {
   if (plan.Full()) return;
   // The linked pages come next only when the list stores nothing: planned once every
   // outcome is known. Until then the queue behind them is planned all the same.
+  // Until every outcome is known, the linked pages may yet follow.
+  if (last_chance_ && !nothingStored) plan.Unsure();
   if (last_chance_ && nothingStored) {
     std::vector<std::string> linked;
     engine_.PAGE_List.Walk([&](const char* text, int, const char*, const char*) {
@@ -178,6 +180,7 @@ void RunLookAhead::PlanPage(AheadPlan& plan, const Entry& entry, bool scanAhead)
   // What the page lists is known once its source is here.
   if (view == nullptr || !view->complete || (!scanAhead && !scans_.contains(view->id))) {
     lists_unknown_ = true;
+    plan.Unsure();
     return;
   }
   if (!IsSuccess(view->status)) return;
@@ -202,6 +205,7 @@ void RunLookAhead::PlanPageLists(AheadPlan& plan, const Entry& entry, const Scan
         KnownNotStored(AddResource(plan, image.address, entry.address, entry.cookie, image.kind)) &&
         nothingStored;
   }
+  if (step.linkedPagesIfNothingStored && !nothingStored) plan.Unsure();
   if (!step.linkedPagesIfNothingStored || !nothingStored) return;
   for (auto it = scanned.pages.rbegin(); it != scanned.pages.rend() && !plan.Full(); ++it) {
     PlanEntry(plan, Entry{*it, LinkedPageEntry, entry.cookie, entry.address});

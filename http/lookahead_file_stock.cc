@@ -31,7 +31,7 @@ bool WriteAll(AheadWrite& write) {
 }  // namespace
 
 AheadFileStock::AheadFileStock(const PartialFiles& files, size_t depth, bool allowAnonymous)
-    : files_(files), depth_(depth), anonymous_(allowAnonymous) {
+    : files_(files), base_depth_(depth), depth_(depth), anonymous_(allowAnonymous) {
   if (depth_ == 0) return;
   // The thread takes no signals: they go to the run's thread, whose handler may wait for
   // a file being made here.
@@ -76,17 +76,31 @@ AheadFile AheadFileStock::Make() {
 }
 
 AheadFile AheadFileStock::Take() {
+  AheadFile file = TakeReady();
+  return file.fd >= 0 ? std::move(file) : Make();
+}
+
+AheadFile AheadFileStock::TakeReady() {
+  std::lock_guard lock(mutex_);
+  if (ready_.empty()) return {};
+  AheadFile file = std::move(ready_.front());
+  ready_.pop_front();
+  // The thread is woken once the stock runs half empty, not for every file.
+  if (ready_.size() <= depth_ / 2) wanted_.notify_one();
+  return file;
+}
+
+void AheadFileStock::Deepen(size_t depth) {
+  if (!worker_.joinable()) return;
   {
     std::lock_guard lock(mutex_);
-    if (!ready_.empty()) {
-      AheadFile file = std::move(ready_.front());
-      ready_.pop_front();
-      // The thread is woken once the stock runs half empty, not for every file.
-      if (ready_.size() <= depth_ / 2) wanted_.notify_one();
-      return file;
-    }
+    depth = std::max(depth, base_depth_);
+    if (depth == depth_) return;
+    const bool deeper = depth > depth_;
+    depth_ = depth;
+    if (!deeper) return;
   }
-  return Make();
+  wanted_.notify_one();
 }
 
 std::shared_ptr<AheadWrite> AheadFileStock::WriteLater(int fd,
@@ -95,8 +109,8 @@ std::shared_ptr<AheadWrite> AheadFileStock::WriteLater(int fd,
   write->fd = fd;
   write->bytes = std::move(bytes);
   if (!worker_.joinable()) {
-    write->ok = WriteAll(*write);
-    write->done = true;
+    std::unique_lock lock(mutex_);
+    Perform(lock, *write);
     return write;
   }
   bool wake = false;
@@ -133,9 +147,32 @@ bool AheadFileStock::Wait(AheadWrite& write) {
   return write.ok;
 }
 
+void AheadFileStock::Forget(AheadWrite& write) {
+  std::unique_lock lock(mutex_);
+  const auto queued = std::find_if(writes_.begin(), writes_.end(),
+                                   [&write](const auto& w) { return w.get() == &write; });
+  if (queued != writes_.end()) {
+    writes_.erase(queued);
+    write.done = true;
+    return;
+  }
+  written_.wait(lock, [&write] { return write.done; });
+}
+
 void AheadFileStock::Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write) {
+  if (write.fd < 0 && !ready_.empty()) {
+    write.made = std::move(ready_.front());
+    ready_.pop_front();
+    write.fd = write.made.fd;
+    // Taken by the run (Wait): the thread refills as after Take.
+    if (ready_.size() <= depth_ / 2) wanted_.notify_one();
+  }
   lock.unlock();
-  const bool ok = WriteAll(write);
+  if (write.fd < 0) {
+    write.made = Make();
+    write.fd = write.made.fd;
+  }
+  const bool ok = write.fd >= 0 && WriteAll(write);
   lock.lock();
   write.ok = ok;
   write.done = true;

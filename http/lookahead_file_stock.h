@@ -27,11 +27,12 @@ struct AheadFile {
 
 // A body written by the stock's thread while the run goes on.
 struct AheadWrite {
-  int fd = -1;
+  int fd = -1;                               // -1: the write makes the file first
   std::shared_ptr<const std::string> bytes;  // written from the start of the file
   bool done = false;
   bool ok = false;
   size_t written = 0;  // bytes in the file when it ended
+  AheadFile made;      // the file the write made (fd < 0: none, or none could be made)
 };
 
 class AheadFileStock {
@@ -46,15 +47,26 @@ class AheadFileStock {
 
   // A new empty file: one of the stock, else made now. fd < 0 when it can't be made.
   AheadFile Take();
+  // One of the stock, if one is ready (fd < 0: none).
+  AheadFile TakeReady();
+  // Keeps `depth` files ready from now on, never fewer than it was made with (a stock
+  // without a thread stays without one): over a server that multiplexes, many bodies
+  // come at once, and each file made while they come holds the run.
+  void Deepen(size_t depth);
 
   // Has the thread write `bytes` into the empty file `fd` (at once when there is no
-  // thread). `fd` stays open until Wait has answered.
+  // thread). `fd` stays open until Wait has answered. `fd` -1: the write takes a file of
+  // the stock, or makes one (AheadWrite::made), so that a body that came whole into
+  // memory never has its file made while the transfers wait for that.
   // The thread is woken for every few writes, and by HandOver.
   std::shared_ptr<AheadWrite> WriteLater(int fd, std::shared_ptr<const std::string> bytes);
   // Wakes the thread for the writes queued so far: the caller is about to wait.
   void HandOver();
   // Until the write is done; false when it failed.
   bool Wait(AheadWrite& write);
+  // The body is not wanted any more: a write not begun is not done (nor its file made);
+  // one under way is waited for.
+  void Forget(AheadWrite& write);
 
   const PartialFiles& files() const { return files_; }
 
@@ -65,7 +77,8 @@ class AheadFileStock {
   void Perform(std::unique_lock<std::mutex>& lock, AheadWrite& write);
 
   const PartialFiles& files_;
-  const size_t depth_;
+  const size_t base_depth_;
+  size_t depth_;                 // under mutex_
   std::atomic<bool> anonymous_;  // cleared once the file system refuses them
   std::mutex mutex_;
   std::condition_variable wanted_;

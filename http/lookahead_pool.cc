@@ -189,6 +189,14 @@ void LookAheadPool::LearnMultiplexing() {
   for (const auto& t : window_) {
     if (t->multiplexed && !t->origin.empty()) multiplexed_.insert(t->origin);
   }
+  // Over HTTP/2 as many files ready as bodies may come at once: as many as streams, and
+  // no more than the window's requests whose bodies are still to come (a file made and
+  // never taken costs as much as one taken).
+  if (stock_ && !multiplexed_.empty()) {
+    const auto toCome = std::count_if(window_.begin(), window_.end(),
+                                      [](const auto& t) { return t->AwaitsBodyFile(); });
+    stock_->Deepen(std::min(static_cast<size_t>(WidestLimit()), static_cast<size_t>(toCome)));
+  }
 }
 
 void LookAheadPool::Remove(const AheadTransfer& transfer) {
@@ -223,7 +231,11 @@ AheadTransfer& LookAheadPool::Reconcile(const AheadRequest& head) {
   AheadPlan plan(window_, reach,
                  WidestLimit() > options_.maxTransfers ? pages : options_.maxPagesAhead);
   if (reach > 1 && planner) planner(plan);
+  plan_holds_ =
+      reach > 1 && planner && !plan.unsure_ && !plan.Full() &&
+      std::all_of(plan.startable_.begin(), plan.startable_.end(), [](bool s) { return s; });
   if (plan.requests_.empty() || !(plan.requests_.front() == head)) {
+    plan_holds_ = false;
     // The run went another way than foreseen: what it asks for comes first.
     AheadPlan own(window_, 1, 1);
     own.Add(head);
@@ -287,6 +299,7 @@ void LookAheadPool::Start(AheadTransfer& transfer) {
   setup.emptyAgent = empty_agent_;
   setup.dumpHeaders = options_.dumpHeaders;
   setup.offerHttp2 = options_.maxStreams > 0;
+  setup.manyAtOnce = InFlightLimit(transfer) > options_.maxTransfers;
   setup.sockets = &sockets_;
   CURL* easy = transfer.Prepare(setup, ExpectedStore(transfer), &drive_clock_);
   if (easy == nullptr) {
@@ -449,10 +462,14 @@ int LookAheadPool::Serve(HTTPFetcher& fetcher, const AheadRequest& asked,
   pump_budget_ = fetcher.m_nPumpCount / 2;
   AheadRequest request = asked;
   request.referer = SentReferer(request.referer);
+  // The run asks for the next request of a plan that still holds: the window is its plan
+  // already (listing it again costs every request of the window at every fetch).
+  const bool holds = plan_holds_ && !plan_dirty_ && !window_.empty() &&
+                     window_.front()->request == request && !(stopping && stopping());
   // A request that went out before an earlier response set a cookie nobody could
   // foresee is not sent again: it was sent once, as a browser sends its requests at
   // once, and what its own responses set is added to the store as it is now.
-  AheadTransfer* head = &Reconcile(request);
+  AheadTransfer* head = holds ? window_.front().get() : &Reconcile(request);
   StartWaiting();
   const int result = Replay(fetcher, *head, outPath, callback, context);
   // The replay may have put a new transfer in the head's place.

@@ -41,6 +41,9 @@ class AheadPlan {
   const AheadView* Add(AheadRequest request);
   // True once the plan reaches as far as the pool looks ahead: stop adding.
   bool Full() const;
+  // Requests the run may make after those added can't be listed yet (a page whose
+  // source isn't here): the plan must be made again as the run goes on.
+  void Unsure() { unsure_ = true; }
 
  private:
   friend class LookAheadPool;
@@ -59,6 +62,7 @@ class AheadPlan {
   size_t pages_ = 0;
   int unmatched_started_ = 0;  // held transfers under way or done, not found yet
   size_t first_unused_ = 0;    // held_ before it are all found already
+  bool unsure_ = false;
 };
 
 class LookAheadPool {
@@ -164,6 +168,10 @@ class LookAheadPool {
   int peak_in_flight_ = 0;
   std::set<std::string> multiplexed_;  // origins whose responses came over HTTP/2
   bool plan_dirty_ = false;
+  // The window is the whole plan, every request of it startable, and nothing has changed
+  // since: once the run has taken its head, the rest is the plan from the run's next
+  // request on, and the planner need not list it again.
+  bool plan_holds_ = false;
   int pieces_without_turn_ = 0;  // looks at the network since the last turn
   std::chrono::steady_clock::time_point last_pump_;
 };

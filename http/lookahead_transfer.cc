@@ -54,7 +54,10 @@ AheadTransfer::AheadTransfer(int transferId, AheadRequest aheadRequest, AheadFil
 }
 
 AheadTransfer::~AheadTransfer() {
-  if (write_) stock_->Wait(*write_);
+  if (write_) {
+    stock_->Forget(*write_);
+    TakeWrittenFile();
+  }
   if (fd_ >= 0) ::close(fd_);
   if (!body_path_.empty() && !anonymous_) ::unlink(body_path_.c_str());
 }
@@ -104,6 +107,7 @@ CURL* AheadTransfer::Prepare(const AheadTransferSetup& setup,
   curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, &PrereqCallback);
   curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
   sockets_ = setup.sockets;
+  many_at_once_ = setup.manyAtOnce;
   curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &SocketList::Opened);
   curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, setup.sockets);
   curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &SocketList::Closed);
@@ -164,7 +168,7 @@ void AheadTransfer::Finish(CURLcode result, std::uint32_t ownCode) {
     Fail(0, "Cannot write output file.", "fwrite()");
   }
   std::string().swap(pending_);
-  if (!failed && bodyWanted() && headersKnown() && body_path_.empty()) {
+  if (!failed && bodyWanted() && headersKnown() && !write_ && body_path_.empty()) {
     // An empty body: its file is made now, as the fetch would have made it.
     if (!OpenBodyFile()) Fail(0, "Cannot write output file.", "fwrite()");
   }
@@ -251,9 +255,22 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   }
   Touch();
   if (body_state_ != Body::kReceiving) return false;
-  if (body_path_.empty() && !OpenBodyFile()) {
+  // Over a server that multiplexes, a body that waits whole in memory takes a file only
+  // if one is ready; else it is made once the body is whole, by the stock's thread
+  // (WriteOut makes it should the body outgrow the memory bound): made here, it would
+  // hold every transfer of this turn, up to H2 Streams of them. With a few connections
+  // it is made here, while the run would wait for the network anyway.
+  if (body_path_.empty() && (!InMemory() || !many_at_once_) && !OpenBodyFile()) {
     body_state_ = Body::kWriteFailed;
     return false;
+  }
+  if (body_path_.empty() && InMemory() && stock_ != nullptr) {
+    AheadFile file = stock_->TakeReady();
+    if (file.fd >= 0) {
+      fd_ = file.fd;
+      body_path_ = std::move(file.path);
+      anonymous_ = file.anonymous;
+    }
   }
   // Kept whole in memory up to a bound while nobody replays it; else written in the
   // 64 KB pieces a fetch writes, so that a write that fails does so at the same read.
@@ -270,6 +287,14 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
 }
 
 bool AheadTransfer::WriteOut(size_t size) {
+  if (body_path_.empty() && !OpenBodyFile()) {
+    // As when the file can't be made at the body's first read: the run meets the
+    // failure before any of it.
+    if (body_state_ == Body::kReceiving) body_state_ = Body::kWriteFailed;
+    no_file_ = true;
+    pending_.clear();
+    return false;
+  }
   for (size_t done = 0; done < size;) {
     const ssize_t n = ::write(fd_, pending_.data() + done, size - done);
     if (n < 0 && errno == EINTR) continue;
@@ -303,7 +328,10 @@ long long AheadTransfer::WriteFailureCutoff() {
   if (write_ && !write_checked_) {
     write_checked_ = true;
     if (!stock_->Wait(*write_)) write_failed_at_ = static_cast<long long>(write_->written);
+    TakeWrittenFile();
+    no_file_ = no_file_ || fd_ < 0;
   }
+  if (no_file_) return 0;
   if (write_failed_at_ < 0) return -1;
   const auto piece = static_cast<long long>(kBodyWriteSize);
   return (write_failed_at_ / piece + 1) * piece;
@@ -384,13 +412,14 @@ bool AheadTransfer::ReadFile(char* data, size_t size, long long offset) {
 bool AheadTransfer::StoreBody(std::string& to, const NextName& next, bool emptyIsFree) {
   read_buffer_.reset();
   read_capacity_ = read_size_ = 0;
-  if (body_path_.empty()) return false;
   bool stored = true;
   if (write_) {
     stored = stock_->Wait(*write_);
+    TakeWrittenFile();
     write_.reset();
     body_.reset();
   }
+  if (body_path_.empty()) return false;
   // A file without a name takes a partial name first, and its final one as any other.
   if (stored && anonymous_) {
     stored = stock_->files().Name(fd_, body_path_);
@@ -406,6 +435,14 @@ bool AheadTransfer::StoreBody(std::string& to, const NextName& next, bool emptyI
   body_path_.clear();
   anonymous_ = false;
   return stored;
+}
+
+void AheadTransfer::TakeWrittenFile() {
+  if (!write_ || write_->made.fd < 0 || fd_ >= 0) return;
+  fd_ = write_->made.fd;
+  body_path_ = write_->made.path;
+  anonymous_ = write_->made.anonymous;
+  write_->made.fd = -1;
 }
 
 std::vector<std::string> AheadTransfer::CurrentJar() const {

@@ -25,8 +25,11 @@ namespace harvelo {
 struct AheadTransferSetup {
   std::string agent;  // the User-Agent line's text, already cut at a line break
   bool emptyAgent = false;
-  bool dumpHeaders = false;       // keep the request block as sent (VERBOSE)
-  bool offerHttp2 = false;        // https: offer HTTP/2, and wait for a connection to share
+  bool dumpHeaders = false;  // keep the request block as sent (VERBOSE)
+  bool offerHttp2 = false;   // https: offer HTTP/2, and wait for a connection to share
+  // Its server multiplexes: up to H2 Streams bodies may come in one turn, and a body
+  // that waits in memory makes no file in it (only takes one that is ready).
+  bool manyAtOnce = false;
   SocketList* sockets = nullptr;  // the pool's connections, for the early ACK
 };
 
@@ -69,6 +72,8 @@ class AheadTransfer {
   }
   // A body below the minimum size being read to its end to keep the connection.
   bool Draining() const { return body_state_ == Body::kDraining; }
+  // Its body may still come and has no file yet.
+  bool AwaitsBodyFile() const { return state != State::kFinished && bodyWanted() && fd_ < 0; }
   // Takes the jar as it is now into jarLines (the transfer goes on).
   void SnapshotJar();
 
@@ -143,6 +148,8 @@ class AheadTransfer {
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
   bool OpenBodyFile();
+  // The file that the stock's thread made for the body, once its write has ended.
+  void TakeWrittenFile();
   // Writes the first `size` bytes of pending_; on failure remembers where it stopped.
   bool WriteOut(size_t size);
   bool FlushPieces();  // the whole 64 KB pieces of pending_
@@ -172,7 +179,9 @@ class AheadTransfer {
   size_t read_size_ = 0;
   long long read_offset_ = 0;
   Body body_state_ = Body::kAwaitingHead;
-  bool head_ended_ = false;  // the latest header line was the blank line ending a head
+  bool no_file_ = false;       // the body's file could not be made
+  bool many_at_once_ = false;  // AheadTransferSetup::manyAtOnce
+  bool head_ended_ = false;    // the latest header line was the blank line ending a head
   size_t drained_ = 0;
   BodyCutoff cutoff_;                 // from request.makeCutoff
   std::deque<std::uint32_t> blocks_;  // reads not yet handed on, as they came

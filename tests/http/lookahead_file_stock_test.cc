@@ -124,6 +124,37 @@ TEST(AheadFileStock, TheThreadWritesBodiesAndTellsWhenOneCouldNotBeWritten) {
   }
 }
 
+// A body coming into memory takes only a file that is ready: none is made while the
+// transfers wait, and its write takes one (of the stock, or made then) once it is whole.
+TEST(AheadFileStock, OnlyAReadyFileIsTakenWithoutMakingOne) {
+  TempDir dest;
+  const PartialFiles files(dest.dir());
+  AheadFileStock stock(files, 0, false);
+  EXPECT_LT(stock.TakeReady().fd, 0);
+  EXPECT_EQ(PrivateFiles(dest.dir()), 0);
+}
+
+TEST(AheadFileStock, AWriteWithoutAFileTakesOneAndTheBodyIsInIt) {
+  TempDir dest;
+  const PartialFiles files(dest.dir());
+  for (const size_t depth : {0, 2}) {
+    for (const bool anonymous : {true, false}) {
+      SCOPED_TRACE(std::to_string(depth) + (anonymous ? " without a name" : " named"));
+      AheadFileStock stock(files, depth, anonymous);
+      const auto body = std::make_shared<const std::string>(30000, 'b');
+      const auto write = stock.WriteLater(-1, body);
+      ASSERT_TRUE(stock.Wait(*write));
+      ASSERT_GE(write->made.fd, 0);
+      EXPECT_EQ(write->made.anonymous, anonymous);
+      std::string back(body->size(), '\0');
+      ASSERT_EQ(::pread(write->made.fd, back.data(), back.size(), 0), 30000);
+      EXPECT_EQ(back, *body);
+      ::close(write->made.fd);
+      if (!write->made.anonymous) ::unlink(write->made.path.c_str());
+    }
+  }
+}
+
 TEST(AheadFileStock, ADirectoryGoneGivesNoFileAndNoThreadSpins) {
   for (const size_t depth : {0, 2}) {
     for (const bool anonymous : {true, false}) {

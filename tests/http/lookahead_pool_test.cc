@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "http/http_fetcher.h"
 #include "platform/message_pump.h"
@@ -87,6 +88,61 @@ TEST(LookAheadPoolTest, ATransferThatEndsWhileRequestsGoOutIsSeenBeforeThePoolWa
   ASSERT_TRUE(planned);
   ASSERT_TRUE(vArrived) << "v was never asked for";
   EXPECT_TRUE(vBeforeThePump) << "a's end was seen only when the pool next woke";
+}
+
+// Once the plan's requests have ended and been planned once more, the window is the plan
+// from the run's next request on: taking the rest in that order asks the planner no more
+// (which lists every request of the window again, at every fetch of a long gallery).
+TEST(LookAheadPoolTest, TakingThePlanInItsOrderAsksThePlannerNoMore) {
+  LoopbackServer site;
+  site.server().new_task_queue = [] { return new httplib::ThreadPool(16); };
+  const std::vector<std::string> names = {"/a.jpg", "/b.jpg", "/c.jpg", "/d.jpg", "/e.jpg"};
+  std::atomic<int> answered{0};  // of b to e
+  site.server().Get(R"(/\w+\.jpg)", [&](const httplib::Request& req, httplib::Response& res) {
+    if (req.path == "/a.jpg") {
+      // Every other request of the plan is answered before the run's.
+      const auto limit = Clock::now() + std::chrono::seconds(10);
+      while (answered < 4 && Clock::now() < limit) std::this_thread::sleep_for(milliseconds(1));
+    }
+    res.set_content(std::string(100, 'x'), "image/jpeg");
+    if (req.path != "/a.jpg" && req.path != "/first.jpg") ++answered;
+  });
+  ASSERT_TRUE(site.Start());
+
+  const TempDir dir;
+  LookAheadPool::Options options;
+  options.maxTransfers = 6;
+  LookAheadPool pool(options, dir.dir());
+  bool warm = false;
+  size_t next = 0;  // the run's position in names
+  int plannings = 0;
+  pool.planner = [&](AheadPlan& plan) {
+    if (!warm) return;
+    ++plannings;
+    for (size_t i = next; i < names.size(); ++i) {
+      AheadRequest request;
+      request.url = site.Url(names[i]);
+      plan.Add(std::move(request));
+    }
+  };
+  HTTPFetcher fetcher;
+  fetcher.m_lookAhead = &pool;
+  auto take = [&](const std::string& name) {
+    return fetcher.GetResource(site.Url(name), dir.file(name.substr(1)), "", "", nullptr, nullptr);
+  };
+  ASSERT_EQ(take("/first.jpg"), 1);  // shows that resources set no cookie
+  warm = true;
+  ASSERT_EQ(take(names[next]), 1);
+  ++next;
+  ASSERT_EQ(answered, 4);
+  ASSERT_EQ(take(names[next]), 1);
+  ++next;
+  const int before = plannings;
+  for (; next < names.size(); ++next) ASSERT_EQ(take(names[next]), 1) << fetcher.m_szErrorDesc;
+  EXPECT_LT(plannings - before, 3) << "the planner listed the window again at every fetch";
+  for (const std::string& name : names) {
+    EXPECT_EQ(ReadBytes(dir.file(name.substr(1))), std::string(100, 'x'));
+  }
 }
 
 }  // namespace

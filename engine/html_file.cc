@@ -76,8 +76,13 @@ int HTMLFile::NextToken(bool wantText) {
       if (c == '>') break;
       // What is read already up to the '>' (or a CR) at once.
       const std::string_view ahead = file_.Buffered();
-      size_t take = 0;
-      while (take < ahead.size() && ahead[take] != '>' && ahead[take] != '\r') ++take;
+      size_t take = ahead.size();
+      if (const void* end = std::memchr(ahead.data(), '>', take)) {
+        take = static_cast<size_t>(static_cast<const char*>(end) - ahead.data());
+      }
+      if (const void* cr = std::memchr(ahead.data(), '\r', take)) {
+        take = static_cast<size_t>(static_cast<const char*>(cr) - ahead.data());
+      }
       const size_t stored = std::min(take, room - n);
       if (stored > 0) std::memcpy(out + n, ahead.data(), stored);
       n += stored;

@@ -1,6 +1,7 @@
 #include "engine/html_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -11,6 +12,26 @@ namespace {
 // so that it is not taken for a FRAME by the prefix comparison.
 constexpr std::string_view kTagNames[] = {"HTML",  "HEAD", "BODY", "TITLE",    "A",     "IMG",
                                           "TABLE", "TR",   "TD",   "FRAMESET", "FRAME", "BASE"};
+
+// The names' positions in kTagNames by their first letter, in search order, -1 ending
+// each list: a tag is compared only with the names that begin as it does.
+struct NamesByLetter {
+  std::int8_t ids[26][std::size(kTagNames) + 1];
+};
+constexpr NamesByLetter MakeNamesByLetter() {
+  NamesByLetter table{};
+  for (auto& row : table.ids) {
+    for (auto& id : row) id = -1;
+  }
+  for (size_t i = 0; i < std::size(kTagNames); ++i) {
+    auto& row = table.ids[kTagNames[i][0] - 'A'];
+    size_t k = 0;
+    while (row[k] >= 0) ++k;
+    row[k] = static_cast<std::int8_t>(i);
+  }
+  return table;
+}
+constexpr NamesByLetter kNamesByLetter = MakeNamesByLetter();
 
 inline bool IsBlank(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -100,10 +121,12 @@ int HTMLFile::NextToken(bool wantText) {
     }
     kind = kTokenOtherTag;
     const char first = Upper(*name);
-    for (size_t i = 0; i < std::size(kTagNames); ++i) {
-      if (kTagNames[i][0] == first && BeginsWithName(name, kTagNames[i])) {
-        kind = static_cast<int>(i) + kTokenHtml;
-        break;
+    if (first >= 'A' && first <= 'Z') {
+      for (const std::int8_t* id = kNamesByLetter.ids[first - 'A']; *id >= 0; ++id) {
+        if (BeginsWithName(name, kTagNames[*id])) {
+          kind = *id + kTokenHtml;
+          break;
+        }
       }
     }
     return 1;

@@ -236,12 +236,15 @@ void AheadTransfer::OnHeaderLine(const char* data, size_t size) {
 }
 
 bool AheadTransfer::OpenBodyFile() {
-  if (stock_ == nullptr) return false;
-  AheadFile file = stock_->Take();
+  return stock_ != nullptr && Adopt(stock_->Take());
+}
+
+bool AheadTransfer::Adopt(AheadFile&& file) {
   if (file.fd < 0) return false;
   fd_ = file.fd;
   body_path_ = std::move(file.path);
   anonymous_ = file.anonymous;
+  file.fd = -1;
   return true;
 }
 
@@ -255,21 +258,17 @@ bool AheadTransfer::OnBody(const char* data, size_t size) {
   }
   Touch();
   if (body_state_ != Body::kReceiving) return false;
-  // Over a server that multiplexes, a body that waits whole in memory takes a file only
-  // if one is ready; else it is made once the body is whole, by the stock's thread
-  // (WriteOut makes it should the body outgrow the memory bound): made here, it would
-  // hold every transfer of this turn, up to H2 Streams of them. With a few connections
-  // it is made here, while the run would wait for the network anyway.
-  if (body_path_.empty() && (!InMemory() || !many_at_once_) && !OpenBodyFile()) {
-    body_state_ = Body::kWriteFailed;
-    return false;
-  }
-  if (body_path_.empty() && InMemory() && stock_ != nullptr) {
-    AheadFile file = stock_->TakeReady();
-    if (file.fd >= 0) {
-      fd_ = file.fd;
-      body_path_ = std::move(file.path);
-      anonymous_ = file.anonymous;
+  if (body_path_.empty()) {
+    // Over a server that multiplexes, a body that waits whole in memory takes a file only
+    // if one is ready; else it is made once the body is whole, by the stock's thread
+    // (WriteOut makes it should the body outgrow the memory bound): made here, it would
+    // hold every transfer of this turn, up to H2 Streams of them. With a few connections
+    // it is made here, while the run would wait for the network anyway.
+    if (many_at_once_ && InMemory() && stock_ != nullptr) {
+      Adopt(stock_->TakeReady());
+    } else if (!OpenBodyFile()) {
+      body_state_ = Body::kWriteFailed;
+      return false;
     }
   }
   // Kept whole in memory up to a bound while nobody replays it; else written in the
@@ -438,11 +437,7 @@ bool AheadTransfer::StoreBody(std::string& to, const NextName& next, bool emptyI
 }
 
 void AheadTransfer::TakeWrittenFile() {
-  if (!write_ || write_->made.fd < 0 || fd_ >= 0) return;
-  fd_ = write_->made.fd;
-  body_path_ = write_->made.path;
-  anonymous_ = write_->made.anonymous;
-  write_->made.fd = -1;
+  if (write_ && fd_ < 0) Adopt(std::move(write_->made));
 }
 
 std::vector<std::string> AheadTransfer::CurrentJar() const {

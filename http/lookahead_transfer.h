@@ -148,6 +148,8 @@ class AheadTransfer {
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<curl_slist, SlistDeleter> headers_;
   bool OpenBodyFile();
+  // Makes `file` the body's (fd < 0: nothing to take); false when there is none.
+  bool Adopt(AheadFile&& file);
   // The file that the stock's thread made for the body, once its write has ended.
   void TakeWrittenFile();
   // Writes the first `size` bytes of pending_; on failure remembers where it stopped.

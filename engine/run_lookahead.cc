@@ -125,8 +125,8 @@ void RunLookAhead::PlanList(AheadPlan& plan) {
   });
   if (plan.Full()) return;
   // The linked pages come next only when the list stores nothing: planned once every
-  // outcome is known. Until then the queue behind them is planned all the same.
-  // Until every outcome is known, the linked pages may yet follow.
+  // outcome is known. Until then the queue behind them is planned all the same, and the
+  // plan is made again (the linked pages may yet follow).
   if (last_chance_ && !nothingStored) plan.Unsure();
   if (last_chance_ && nothingStored) {
     std::vector<std::string> linked;
